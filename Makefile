@@ -1,0 +1,29 @@
+# The two commands of the README: `make run` and `make test`. Both install what is missing first.
+JOBS ?= $(shell nproc)
+LINUX_BUILD := build/linux
+SANITIZE_BUILD := build/sanitize
+
+.PHONY: all deps linux sanitize run test clean
+
+all: linux
+
+deps:
+	@bash scripts/install-deps
+
+linux: deps
+	cmake -S . -B $(LINUX_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(LINUX_BUILD) -j $(JOBS)
+
+sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVARNEL_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+
+run: linux
+	@echo "The main window is not built yet: only the reception logic and its tests exist."
+
+test: linux sanitize
+	ctest --test-dir $(LINUX_BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) -L unit
+
+clean:
+	rm -rf build
