@@ -2,8 +2,9 @@
 JOBS ?= $(shell nproc)
 LINUX_BUILD := build/linux
 SANITIZE_BUILD := build/sanitize
+WINDOWS_BUILD := build/windows
 
-.PHONY: all deps linux sanitize run test clean
+.PHONY: all deps linux sanitize windows run test clean
 
 all: linux
 
@@ -18,12 +19,18 @@ sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVARNEL_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 
+windows: deps
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
 run: linux
 	@echo "The main window is not built yet: only the reception logic and its tests exist."
 
-test: linux sanitize
+test: linux sanitize windows
 	ctest --test-dir $(LINUX_BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) -L unit
+	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure
 
 clean:
 	rm -rf build

@@ -1,0 +1,84 @@
+// Runs the real calls (under Wine here). The state is read back with GetKeyState by a thread
+// that owns the focused window and has taken the synthetic key events from its queue, as the
+// program's own window does.
+#include "link/lock_key_port.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "link/lock_light.h"
+
+namespace varnel {
+namespace {
+
+class WindowsLockKeyPortTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = CreateWindowExW(0, L"STATIC", L"lock key test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                              0, 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window_, nullptr);
+    SetForegroundWindow(window_);
+    SetFocus(window_);
+    port_ = OpenSystemLockKeyPort();
+    Settle();
+    modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOff);
+    Settle();
+  }
+  void TearDown() override {
+    if (window_) DestroyWindow(window_);
+  }
+
+  // Lets the queued key events arrive, which is when the thread's key state follows them.
+  void Settle() {
+    for (int i = 0; i < 20; ++i) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      Sleep(10);
+    }
+  }
+
+  bool ScrollLockOn() { return (GetKeyState(VK_SCROLL) & 1) != 0; }
+
+  HWND window_ = nullptr;
+  std::unique_ptr<LockKeyPort> port_;
+};
+
+TEST_F(WindowsLockKeyPortTest, TheInputRecordIsTheNativeSize) {
+  EXPECT_EQ(sizeof(INPUT), 40u) << "x64 layout";
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = VK_SCROLL;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  EXPECT_EQ(SendInput(2, inputs, 28), 0u) << "the 32-bit size must be refused here";
+  EXPECT_EQ(SendInput(2, inputs, sizeof(INPUT)), 2u);
+  Settle();
+}
+
+TEST_F(WindowsLockKeyPortTest, OnOffAndToggleAreReadBackWithGetKeyState) {
+  ASSERT_FALSE(ScrollLockOn());
+  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOn);
+  Settle();
+  EXPECT_TRUE(ScrollLockOn());
+
+  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOn);  // already on: no press
+  Settle();
+  EXPECT_TRUE(ScrollLockOn());
+
+  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockToggle);
+  Settle();
+  EXPECT_FALSE(ScrollLockOn());
+
+  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOff);  // already off: no press
+  Settle();
+  EXPECT_FALSE(ScrollLockOn());
+
+  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockToggle);
+  Settle();
+  EXPECT_TRUE(ScrollLockOn());
+  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOff);
+  Settle();
+  EXPECT_FALSE(ScrollLockOn());
+}
+
+}  // namespace
+}  // namespace varnel
