@@ -1,0 +1,26 @@
+#include "link/reader_presence.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace modReader {
+namespace {
+
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+}  // namespace
+
+bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identity) {
+  const std::string prefix = "USB\\" + Upper(identity) + "\\";
+  const std::optional<varnel::KeyboardIds> ids = lister.KeyboardDeviceIds();
+  if (!ids) return false;
+  return std::any_of(ids->begin(), ids->end(), [&](const std::optional<std::string>& id) {
+    return id && Upper(id->substr(0, prefix.size())) == prefix;
+  });
+}
+
+}  // namespace modReader

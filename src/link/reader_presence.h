@@ -1,0 +1,38 @@
+// Whether the bar-code reader is attached: some keyboard's device instance identifier starts
+// with the reader's USB identity.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace varnel {
+
+// The reader's USB identity: vendor 04D9, product 1603, interface 00.
+inline const std::string kReaderIdentity = "VID_04D9&PID_1603&MI_00";
+
+// Device instance identifiers in the Windows naming, e.g.
+// USB\VID_04D9&PID_1603&MI_00\7&1A2B&0&0000. An entry may be missing (a device that reports no
+// identifier).
+using KeyboardIds = std::vector<std::optional<std::string>>;
+
+class KeyboardLister {
+ public:
+  virtual ~KeyboardLister() = default;
+  // The attached keyboards, or nothing when the platform cannot say.
+  virtual std::optional<KeyboardIds> KeyboardDeviceIds() = 0;
+};
+
+std::unique_ptr<KeyboardLister> OpenSystemKeyboardLister();
+
+}  // namespace varnel
+
+namespace modReader {
+
+// Case-insensitive match of "USB\" + identity + "\" against the start of each identifier. The
+// closing backslash keeps other interfaces of the same device (…&MI_01) from matching. A lister
+// that cannot answer counts as no reader, which leads to the ordinary warning.
+bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identity);
+
+}  // namespace modReader

@@ -1,0 +1,29 @@
+// Finds the end of a code: a code has no end marker, it ends when the reader stops pressing.
+#pragma once
+
+#include <string>
+
+#include "reception/pulse_capture.h"
+
+namespace varnel {
+
+// A code is over once more than this many ms have passed since the last release.
+inline constexpr std::int32_t kQuietMs = 800;
+
+// Where the watchdog hands a finished code, or the news that it was cut short.
+class WatchdogSink : public CaptureView {
+ public:
+  virtual void DecodeFrame(const PulseArray& pulses) = 0;
+  virtual void ShowError(const std::string& message) = 0;
+
+ protected:
+  ~WatchdogSink() = default;
+};
+
+inline const std::string kTimeoutMessage = "Timeout";
+
+// One periodic check at tick `now`. After the quiet time it decodes a full window or reports a
+// cut one as "Timeout", and re-arms capture either way; an armed window is left alone.
+void WatchdogTick(PulseWindow& window, WatchdogSink& sink, Tick now);
+
+}  // namespace varnel

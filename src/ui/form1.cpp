@@ -1,0 +1,78 @@
+#include "ui/form1.h"
+
+#include "link/lock_light.h"
+#include "reception/frame_decoder.h"
+#include "ui/fill_captions.h"
+
+namespace varnel {
+
+void Form1::Load() {
+  if (!modReader::IsReaderConnected(keyboards_, kReaderIdentity)) {
+    host_.ShowWarning(kReaderMissingMessage, kAppTitle);
+  }
+  modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockOn);
+  SetTimer(TimerId::Timer1, true);
+  ArmCapture(window_, *this);
+  SetTimer(TimerId::Timer3, true);
+  host_.SetOuterWidth(kRunningOuterWidthTwips);
+}
+
+void Form1::Unload() { modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockOff); }
+
+void Form1::KeyDown(std::int16_t keyCode, bool isAutoRepeat, Tick now) {
+  if (keyCode == kKeyF12) PulseStart(window_, *this, now, isAutoRepeat);
+}
+
+void Form1::KeyUp(std::int16_t keyCode, bool isAutoRepeat, Tick now) {
+  // Some platforms report a held key as release/press pairs: those releases do not end the hold.
+  if (keyCode == kKeyF12 && !isAutoRepeat) PulseEnd(window_, *this, now);
+}
+
+void Form1::Timer1Tick() {
+  SetTimer(TimerId::Timer1, false);
+  SetTimer(TimerId::Timer2, false);
+  controls_.lblErr.Visible = false;
+  modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockOff);
+  controls_.Valore.BackColor = kColorButtonFace;
+}
+
+void Form1::Timer2Tick() { modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockToggle); }
+
+void Form1::Timer3Tick(Tick now) { WatchdogTick(window_, *this, now); }
+
+void Form1::DecodeFrame(const PulseArray& pulses) {
+  PulseArray bits = pulses;
+  bool parityOk = false;
+  const std::int32_t value = modReader::DecodeBits(bits, parityOk);
+  modStd::FillCaptions<Label>(bits, controls_.Bit);
+  controls_.Valore.Caption = std::to_string(value);
+  if (parityOk) {
+    ShowSuccess();
+  } else {
+    ShowError(kParityMessage);
+  }
+}
+
+void Form1::ShowSuccess() {
+  controls_.Valore.BackColor = kColorGreen;
+  modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockOn);
+  SetTimer(TimerId::Timer1, true);
+}
+
+void Form1::ShowError(const std::string& message) {
+  controls_.lblErr.Caption = message;
+  controls_.lblErr.Visible = true;
+  SetTimer(TimerId::Timer2, true);
+  SetTimer(TimerId::Timer1, true);
+}
+
+void Form1::SetCountCaption(const std::string& caption) { controls_.lblCnt.Caption = caption; }
+
+void Form1::SetIndicatorFill(FillStyle fill) { controls_.Sh1FillStyle = fill; }
+
+void Form1::SetTimer(TimerId timer, bool enabled) {
+  controls_.TimerEnabled[static_cast<std::size_t>(timer)] = enabled;
+  host_.SetTimerEnabled(timer, enabled);
+}
+
+}  // namespace varnel

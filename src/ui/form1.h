@@ -1,0 +1,113 @@
+// The main window's logic, free of any toolkit. It owns the capture state and every property of
+// the window's controls that the logic changes; the window shells render these properties and
+// feed in key events and timer ticks.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "link/lock_key_port.h"
+#include "link/reader_presence.h"
+#include "reception/frame_watchdog.h"
+#include "reception/pulse_capture.h"
+
+namespace varnel {
+
+// Colours are 0x00BBGGRR, or a system colour with the top bit set.
+using Color = std::uint32_t;
+inline constexpr Color kColorButtonFace = 0x8000000F;
+inline constexpr Color kColorGreen = 0x0000FF00;
+inline constexpr Color kColorRed = 0x000000FF;
+
+inline constexpr std::int16_t kKeyF12 = 123;
+
+// Timer1 ends a display, Timer2 blinks the light on an error, Timer3 is the watchdog.
+enum class TimerId : std::size_t { Timer1, Timer2, Timer3 };
+inline constexpr std::array<TimerId, 3> kTimers{TimerId::Timer1, TimerId::Timer2, TimerId::Timer3};
+constexpr std::int32_t TimerInterval(TimerId timer) {
+  constexpr std::array<std::int32_t, 3> intervalsMs{2000, 200, 100};
+  return intervalsMs[static_cast<std::size_t>(timer)];
+}
+
+struct Label {
+  std::string Caption;
+  bool Visible = true;
+  Color BackColor = kColorButtonFace;
+};
+
+struct Form1Controls {
+  Label lblCnt{"8"};
+  FillStyle Sh1FillStyle = FillStyle::Transparent;
+  // Bit[0] is the last press, the parity element; Bit[7] the first, the most significant.
+  std::array<Label, kSlotCount> Bit{Label{"0"}, Label{"0"}, Label{"0"}, Label{"0"},
+                                    Label{"0"}, Label{"0"}, Label{"0"}, Label{"0"}};
+  Label Valore{"0"};
+  Label lblErr{"ERRORE", false};
+  std::array<bool, kTimers.size()> TimerEnabled{};  // by TimerId
+
+  bool Enabled(TimerId timer) const { return TimerEnabled[static_cast<std::size_t>(timer)]; }
+};
+
+// What the logic needs from the window that hosts it.
+class FormHost {
+ public:
+  // Enabling a timer starts its period anew, also when it was already running, so that every
+  // outcome is shown for its full time.
+  virtual void SetTimerEnabled(TimerId timer, bool enabled) = 0;
+  // A modal warning with an exclamation icon and one OK button; returns once it is closed.
+  virtual void ShowWarning(const std::string& text, const std::string& title) = 0;
+  // The window's outer width, frame included, in twips.
+  virtual void SetOuterWidth(std::int32_t twips) = 0;
+
+ protected:
+  ~FormHost() = default;
+};
+
+inline const std::string kAppTitle = "Varnel";
+inline const std::string kParityMessage = "Parità";
+inline const std::string kReaderMissingMessage = "Il lettore non è collegato al computer";
+// Just around the reader frame: the Trg button, right of it, is pushed out of view.
+inline constexpr std::int32_t kRunningOuterWidthTwips = 3850;
+
+class Form1 final : private WatchdogSink {
+ public:
+  Form1(LockKeyPort& light, KeyboardLister& keyboards, FormHost& host)
+      : light_(light), keyboards_(keyboards), host_(host) {}
+
+  // Once, before the window is first shown: warns if the reader is missing, lights the reader's
+  // light for two seconds, arms capture and only then starts the watchdog, so no tick can find
+  // an unarmed window while the warning is open.
+  void Load();
+  // When the window closes: the light must not stay on.
+  void Unload();
+
+  // Key events of the window, whichever control has the focus. Only F12 counts.
+  void KeyDown(std::int16_t keyCode, bool isAutoRepeat, Tick now);
+  void KeyUp(std::int16_t keyCode, bool isAutoRepeat, Tick now);
+
+  void Timer1Tick();
+  void Timer2Tick();
+  void Timer3Tick(Tick now);
+
+  // Decodes a copy of `pulses` (the live window stays as it is) and shows the outcome.
+  void DecodeFrame(const PulseArray& pulses) override;
+  void ShowSuccess();
+  void ShowError(const std::string& message) override;
+
+  const Form1Controls& Controls() const { return controls_; }
+  const PulseWindow& Window() const { return window_; }
+
+ private:
+  void SetCountCaption(const std::string& caption) override;
+  void SetIndicatorFill(FillStyle fill) override;
+  void SetTimer(TimerId timer, bool enabled);
+
+  LockKeyPort& light_;
+  KeyboardLister& keyboards_;
+  FormHost& host_;
+  PulseWindow window_;
+  Form1Controls controls_;
+};
+
+}  // namespace varnel

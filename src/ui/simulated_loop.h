@@ -1,0 +1,126 @@
+// A simulated event loop for tests: a millisecond clock, the window's three timers firing in due
+// order, key events at chosen times and the light on a fake port. Hours of a reader's traffic run
+// in milliseconds, and every step can be checked.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "link/fake_lock_key_port.h"
+#include "ui/form1.h"
+
+namespace varnel {
+
+class SimulatedLoop : public FormHost {
+ public:
+  // `startTick` is what the tick counter reads at simulated time 0.
+  explicit SimulatedLoop(Tick startTick = 1'000'000) : startTick_(startTick) {}
+
+  void SetTimerEnabled(TimerId timer, bool enabled) override {
+    due_[Index(timer)] = enabled ? std::optional(now_ + TimerInterval(timer)) : std::nullopt;
+  }
+  void ShowWarning(const std::string& text, const std::string& title) override {
+    warnings.push_back(title + ": " + text);
+  }
+  void SetOuterWidth(std::int32_t twips) override { outerWidthTwips = twips; }
+
+  void Load() {
+    form.Load();
+    RecordLight();
+  }
+
+  // Fires every timer that falls due up to and including `until`, earliest first; of timers due
+  // at the same moment, the lower-numbered first. After each tick, `afterEvent` runs.
+  template <typename Check = void (*)()>
+  void RunUntil(
+      std::int64_t until, Check afterEvent = [] {}) {
+    while (auto next = NextDue(until)) {
+      now_ = *due_[*next];
+      due_[*next] = now_ + TimerInterval(kTimers[*next]);  // periodic until its handler stops it
+      Fire(kTimers[*next]);
+      RecordLight();
+      afterEvent();
+    }
+    now_ = until;
+  }
+  void Run(std::int64_t ms) { RunUntil(now_ + ms); }
+
+  void F12Down(bool isAutoRepeat = false) {
+    form.KeyDown(kKeyF12, isAutoRepeat, TickCount());
+    RecordLight();
+  }
+  void F12Up(bool isAutoRepeat = false) {
+    form.KeyUp(kKeyF12, isAutoRepeat, TickCount());
+    if (!isAutoRepeat) lastRelease = now_;
+    RecordLight();
+  }
+  // Presses F12 for `holdMs`, then lets `gapMs` pass.
+  void Press(std::int32_t holdMs, std::int32_t gapMs = 60) {
+    F12Down();
+    Run(holdMs);
+    F12Up();
+    Run(gapMs);
+  }
+  // A code as a reader sends it: `bits[0]` first, as long (1) or short (0) holds.
+  void SendCode(const std::vector<int>& bits, std::int32_t shortMs = 100,
+                std::int32_t longMs = 300) {
+    for (int bit : bits) Press(bit ? longMs : shortMs);
+  }
+
+  std::int64_t Now() const { return now_; }
+  varnel::Tick TickCount() const { return TickAfter(startTick_, static_cast<std::int32_t>(now_)); }
+  bool LightOn() { return light.IsOn(); }
+  const Form1Controls& Screen() const { return form.Controls(); }
+
+  FakeLockKeyPort light;
+  struct : KeyboardLister {
+    std::optional<KeyboardIds> KeyboardDeviceIds() override { return ids; }
+    std::optional<KeyboardIds> ids = KeyboardIds{};
+  } keyboards;
+  Form1 form{light, keyboards, *this};
+  std::vector<std::string> warnings;
+  std::int64_t lastRelease = 0;
+  std::int32_t outerWidthTwips = 0;
+  // Every change of the light: when, and to what.
+  std::vector<std::pair<std::int64_t, bool>> lightChanges;
+
+ private:
+  static std::size_t Index(TimerId timer) { return static_cast<std::size_t>(timer); }
+
+  std::optional<std::size_t> NextDue(std::int64_t until) const {
+    std::optional<std::size_t> next;
+    for (std::size_t i = 0; i < due_.size(); ++i) {
+      if (due_[i] && *due_[i] <= until && (!next || *due_[i] < *due_[*next])) next = i;
+    }
+    return next;
+  }
+
+  void Fire(TimerId timer) {
+    switch (timer) {
+      case TimerId::Timer1:
+        form.Timer1Tick();
+        break;
+      case TimerId::Timer2:
+        form.Timer2Tick();
+        break;
+      case TimerId::Timer3:
+        form.Timer3Tick(TickCount());
+        break;
+    }
+  }
+
+  void RecordLight() {
+    const bool on = light.IsOn();
+    if (lightChanges.empty() ? on : lightChanges.back().second != on) {
+      lightChanges.emplace_back(now_, on);
+    }
+  }
+
+  varnel::Tick startTick_;
+  std::int64_t now_ = 0;
+  std::array<std::optional<std::int64_t>, kTimers.size()> due_{};
+};
+
+}  // namespace varnel
