@@ -1,0 +1,66 @@
+#include "link/linux/input_devices.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace varnel {
+namespace {
+
+std::string Fixture(const std::string& name) {
+  std::ifstream file(std::string(VARNEL_TESTDATA) + "/" + name);
+  std::stringstream text;
+  text << file.rdbuf();
+  EXPECT_FALSE(text.str().empty()) << name;
+  return text.str();
+}
+
+struct FixedList : KeyboardLister {
+  explicit FixedList(KeyboardIds ids) : ids(std::move(ids)) {}
+  std::optional<KeyboardIds> KeyboardDeviceIds() override { return ids; }
+  KeyboardIds ids;
+};
+
+TEST(InputDevices, KeyboardsGetWindowsStyleIdentifiers) {
+  const KeyboardIds ids = ParseInputDevices(Fixture("reader-and-ps2.txt"));
+  EXPECT_EQ(ids,
+            (KeyboardIds{
+                "INPUT\\BUS_0019&VID_0000&PID_0001\\/devices/LNXSYSTM:00/LNXPWRBN:00/input/input0",
+                "INPUT\\BUS_0011&VID_0001&PID_0001\\/devices/platform/i8042/serio0/input/input3",
+                "USB\\VID_04D9&PID_1603&MI_00\\1-2:1.0",
+                "USB\\VID_04D9&PID_1603&MI_01\\1-2:1.1",
+            }))
+      << "the mouse has no kbd handler";
+  FixedList list(ids);
+  EXPECT_TRUE(modReader::IsReaderConnected(list, kReaderIdentity));
+}
+
+TEST(InputDevices, OtherInterfacesOtherBusesAndBrokenEntriesAreNotTheReader) {
+  const KeyboardIds ids = ParseInputDevices(Fixture("other-interface-bluetooth-broken.txt"));
+  ASSERT_EQ(ids.size(), 4u);
+  EXPECT_EQ(ids[0], "USB\\VID_04D9&PID_1603&MI_01\\1-4.1:1.1");
+  EXPECT_TRUE(ids[1]->starts_with("INPUT\\BUS_0005&VID_04D9&PID_1603\\"));
+  EXPECT_EQ(ids[2], std::nullopt) << "no bus: no identifier";
+  EXPECT_EQ(ids[3], "USB\\VID_04D9&PID_1603\\0") << "no interface known: never a match";
+  FixedList list(ids);
+  EXPECT_FALSE(modReader::IsReaderConnected(list, kReaderIdentity));
+}
+
+TEST(InputDevices, OddTextGivesNoKeyboards) {
+  EXPECT_TRUE(ParseInputDevices("").empty());
+  EXPECT_TRUE(ParseInputDevices(std::string("\0\xff\x01garbage\n\n\nI: Bus=", 20)).empty());
+}
+
+TEST(InputDevices, ATruncatedListFindsTheReaderOnlyOnceItsHandlersAreIn) {
+  const std::string full = Fixture("reader-and-ps2.txt");
+  const std::string handlers = "H: Handlers=sysrq kbd";
+  const std::size_t needed = full.find(handlers + " event5") + handlers.size();
+  for (std::size_t cut = 0; cut <= full.size(); ++cut) {
+    FixedList list(ParseInputDevices(std::string_view(full).substr(0, cut)));
+    ASSERT_EQ(modReader::IsReaderConnected(list, kReaderIdentity), cut >= needed) << cut;
+  }
+}
+
+}  // namespace
+}  // namespace varnel
