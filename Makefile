@@ -25,7 +25,9 @@ windows: deps
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 run: linux
-	@echo "The main window is not built yet: only the reception logic and its tests exist."
+	@if [ -z "$$DISPLAY" ]; then \
+	  echo "make run: no DISPLAY: start it from a graphical session (X11)."; exit 1; fi
+	$(LINUX_BUILD)/src/varnel
 
 test: linux sanitize windows
 	ctest --test-dir $(LINUX_BUILD) --output-on-failure -j $(JOBS)

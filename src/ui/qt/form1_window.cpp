@@ -1,0 +1,247 @@
+#include "ui/qt/form1_window.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QWindow>
+
+#include "ui/form1_layout.h"
+
+namespace varnel {
+namespace {
+
+// The shape control: a circle, filled red when solid and empty when transparent.
+class ShapeWidget : public QWidget {
+ public:
+  using QWidget::QWidget;
+  void SetFill(FillStyle fill) {
+    if (fill == fill_) return;
+    fill_ = fill;
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(fill_ == FillStyle::Solid ? QBrush(QColor(255, 0, 0)) : Qt::NoBrush);
+    const int side = std::min(width(), height()) - 1;
+    painter.drawEllipse(QRect((width() - side) / 2, (height() - side) / 2, side, side));
+  }
+
+ private:
+  FillStyle fill_ = FillStyle::Transparent;
+};
+
+// How long a release waits for the press that would make it half of an auto-repeat pair. The X
+// server sends both halves at once; this only covers the client reading them apart.
+constexpr int kRepeatPairWaitMs = 20;
+
+QColor ToQColor(Color color, const QPalette& palette) {
+  if (color & 0x80000000u) return palette.color(QPalette::Button);  // system colours
+  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
+}
+
+void SetCaption(QWidget* control, const std::string& caption) {
+  auto* label = static_cast<QLabel*>(control);
+  const QString text = QString::fromStdString(caption);
+  if (label->text() != text) label->setText(text);
+}
+
+}  // namespace
+
+Form1Window::Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock)
+    : form_(light, keyboards, *this), clock_(std::move(clock)) {
+  setWindowTitle(QString::fromStdString(kAppTitle));
+  setObjectName("Form1");
+  BuildControls();
+  setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
+
+  for (TimerId id : kTimers) {
+    const std::size_t index = static_cast<std::size_t>(id);
+    QTimer* timer = timers_[index] = new QTimer(this);
+    timer->setObjectName(QStringLiteral("Timer%1").arg(index + 1));
+    // Coarse timers may fire early; the display times and the quiet time are the behaviour.
+    timer->setTimerType(Qt::PreciseTimer);
+    timer->setInterval(TimerInterval(id));
+    connect(timer, &QTimer::timeout, this, [this, id] {
+      Handle([&] {
+        switch (id) {
+          case TimerId::Timer1:
+            form_.Timer1Tick();
+            break;
+          case TimerId::Timer2:
+            form_.Timer2Tick();
+            break;
+          case TimerId::Timer3:
+            form_.Timer3Tick(clock_());
+            break;
+        }
+      });
+    });
+  }
+
+  releaseTimer_ = new QTimer(this);
+  releaseTimer_->setObjectName(QStringLiteral("RepeatPairTimer"));
+  releaseTimer_->setSingleShot(true);
+  releaseTimer_->setTimerType(Qt::PreciseTimer);
+  releaseTimer_->setInterval(kRepeatPairWaitMs);
+  connect(releaseTimer_, &QTimer::timeout, this, [this] { Handle([] {}); });
+
+  create();
+  windowHandle()->installEventFilter(this);
+}
+
+int Form1Window::Px(std::int32_t twips) const { return TwipsToPixels(twips, logicalDpiX()); }
+
+void Form1Window::BuildControls() {
+  QWidget* frame = nullptr;
+  for (const ControlLayout& c : Form1Layout()) {
+    QWidget* parent = c.inFrame ? frame : this;
+    QWidget* control = nullptr;
+    switch (c.kind) {
+      case ControlKind::Button:
+        control = new QPushButton(QString::fromStdString(c.caption), parent);
+        control->setFocusPolicy(Qt::StrongFocus);
+        break;
+      case ControlKind::Frame:
+        control = frame = new QGroupBox(QString::fromStdString(c.caption), parent);
+        break;
+      case ControlKind::Label: {
+        auto* label = new QLabel(QString::fromStdString(c.caption), parent);
+        if (c.border) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment((c.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+        control = label;
+        break;
+      }
+      case ControlKind::Shape:
+        control = new ShapeWidget(parent);
+        break;
+    }
+    control->setObjectName(QString::fromStdString(c.name));
+    if (c.kind != ControlKind::Button) control->setFocusPolicy(Qt::NoFocus);
+    control->setGeometry(Px(c.left), Px(c.top), Px(c.width), Px(c.height));
+    // Qt orders focus only among controls that can take it, and Trg is the only one: the
+    // layout's tab index is kept as a property so the whole order stays on record.
+    if (c.kind != ControlKind::Shape) control->setProperty("TabIndex", c.tabIndex);
+    controls_[c.name] = control;
+  }
+
+  QLabel* error = static_cast<QLabel*>(controls_.at("lblErr"));
+  QFont bold(QStringLiteral("MS Sans Serif"));
+  bold.setPointSizeF(8.25);
+  bold.setBold(true);
+  error->setFont(bold);
+  QPalette red = error->palette();
+  red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+  error->setPalette(red);
+  error->setVisible(false);
+  controls_.at("Valore")->setAutoFillBackground(true);
+}
+
+void Form1Window::Load() {
+  form_.Load();
+  Render();
+  controls_.at("Trg")->setFocus();
+}
+
+void Form1Window::Render() {
+  const Form1Controls& s = form_.Controls();
+  SetCaption(controls_.at("lblCnt"), s.lblCnt.Caption);
+  static_cast<ShapeWidget*>(controls_.at("Sh1"))->SetFill(s.Sh1FillStyle);
+  for (std::size_t i = 0; i < s.Bit.size(); ++i) {
+    SetCaption(controls_.at(BitName(static_cast<int>(i))), s.Bit[i].Caption);
+  }
+  QWidget* value = controls_.at("Valore");
+  SetCaption(value, s.Valore.Caption);
+  const QColor background = ToQColor(s.Valore.BackColor, palette());
+  if (value->palette().color(QPalette::Window) != background) {
+    QPalette p = value->palette();
+    p.setColor(QPalette::Window, background);
+    value->setPalette(p);
+  }
+  QWidget* error = controls_.at("lblErr");
+  SetCaption(error, s.lblErr.Caption);
+  error->setVisible(s.lblErr.Visible);
+}
+
+void Form1Window::SetTimerEnabled(TimerId timer, bool enabled) {
+  QTimer* t = timers_[static_cast<std::size_t>(timer)];
+  if (enabled) {
+    t->start();  // restarts a running timer's period
+  } else {
+    t->stop();
+  }
+}
+
+void Form1Window::ShowWarning(const std::string& text, const std::string& title) {
+  QMessageBox box(QMessageBox::Warning, QString::fromStdString(title), QString::fromStdString(text),
+                  QMessageBox::Ok);
+  box.exec();
+}
+
+void Form1Window::SetOuterWidth(std::int32_t twips) {
+  const int frameWidth = frameGeometry().width() - width();
+  setFixedSize(Px(twips) - frameWidth, height());
+}
+
+bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Only F12 matters to the logic, which ignores every other key.
+    if (key->key() == Qt::Key_F12) OnF12(event->type(), key->isAutoRepeat(), key->timestamp());
+  }
+  return QWidget::eventFilter(watched, event);  // the key goes on to the focused control
+}
+
+// X reports a held key as release/press pairs that share one timestamp. Qt flags a pair as an
+// auto-repeat only if the press has already arrived when it handles the release; otherwise the
+// pair looks like a real release and a new press, and would cut one hold in two. So a release
+// is held back until the next event says what it was, and then delivered with the tick it came
+// at: the measured hold is the same either way.
+void Form1Window::OnF12(QEvent::Type type, bool isAutoRepeat, quint64 timestamp) {
+  const Tick now = clock_();
+  if (type == QEvent::KeyRelease && !isAutoRepeat) {
+    DeliverPendingRelease();
+    pendingRelease_ = PendingRelease{timestamp, now};
+    releaseTimer_->start();
+    return;
+  }
+  if (type == QEvent::KeyPress && pendingRelease_ && pendingRelease_->timestamp == timestamp) {
+    pendingRelease_.reset();  // the second half of a repeat pair: the hold goes on
+    releaseTimer_->stop();
+    isAutoRepeat = true;
+  }
+  Handle([&] {
+    if (type == QEvent::KeyPress) {
+      form_.KeyDown(kKeyF12, isAutoRepeat, now);
+    } else {
+      form_.KeyUp(kKeyF12, isAutoRepeat, now);
+    }
+  });
+}
+
+void Form1Window::DeliverPendingRelease() {
+  if (!pendingRelease_) return;
+  const PendingRelease release = *pendingRelease_;
+  pendingRelease_.reset();
+  releaseTimer_->stop();
+  form_.KeyUp(kKeyF12, false, release.tick);
+}
+
+void Form1Window::closeEvent(QCloseEvent* event) {
+  if (!unloaded_) {
+    unloaded_ = true;
+    for (QTimer* t : timers_) t->stop();  // no blink may relight it before the program ends
+    form_.Unload();
+  }
+  event->accept();
+}
+
+}  // namespace varnel

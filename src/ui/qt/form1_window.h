@@ -1,0 +1,67 @@
+// The main window on Linux: renders the window logic's control properties with Qt widgets and
+// feeds it the window's key events and timer ticks. It decides nothing itself.
+#pragma once
+
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "ui/form1.h"
+
+class QLabel;
+
+namespace varnel {
+
+class Form1Window : public QWidget, private FormHost {
+ public:
+  using Clock = std::function<Tick()>;
+  Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock);
+
+  // The window's load step; call once, before the window is first shown.
+  void Load();
+
+  const Form1& Logic() const { return form_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  // Key preview: sees every key event of the window before the focused control does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void SetTimerEnabled(TimerId timer, bool enabled) override;
+  void ShowWarning(const std::string& text, const std::string& title) override;
+  void SetOuterWidth(std::int32_t twips) override;
+
+  int Px(std::int32_t twips) const;
+  void BuildControls();
+  void Render();
+  // Runs one step of the logic, then shows its outcome. A release held back is delivered
+  // first, so the logic sees every event in the order it happened.
+  template <typename Step>
+  void Handle(Step step) {
+    DeliverPendingRelease();
+    step();
+    Render();
+  }
+  void OnF12(QEvent::Type type, bool isAutoRepeat, quint64 timestamp);
+  void DeliverPendingRelease();
+
+  Form1 form_;
+  Clock clock_;
+  std::array<QTimer*, kTimers.size()> timers_{};
+  std::map<std::string, QWidget*> controls_;
+  // An F12 release waiting to be told apart from the first half of an auto-repeat pair.
+  struct PendingRelease {
+    quint64 timestamp;
+    Tick tick;
+  };
+  std::optional<PendingRelease> pendingRelease_;
+  QTimer* releaseTimer_;
+  bool unloaded_ = false;
+};
+
+}  // namespace varnel

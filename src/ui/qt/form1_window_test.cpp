@@ -1,0 +1,215 @@
+// The Linux window in-process, on Qt's offscreen platform, with a fake light and clock.
+#include "ui/qt/form1_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <map>
+
+#include "link/fake_lock_key_port.h"
+#include "ui/form1_layout.h"
+
+namespace varnel {
+namespace {
+
+struct ReaderAttached : KeyboardLister {
+  std::optional<KeyboardIds> KeyboardDeviceIds() override {
+    return KeyboardIds{"USB\\VID_04D9&PID_1603&MI_00\\1-2:1.0"};
+  }
+};
+
+class Form1WindowTest : public ::testing::Test {
+ protected:
+  Form1WindowTest() : window(light, keyboards, [this] { return now; }) {}
+
+  void SetUp() override {
+    window.Load();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+  }
+
+  template <typename T = QWidget>
+  T* Control(const std::string& name) {
+    return window.findChild<T*>(QString::fromStdString(name));
+  }
+  QString Caption(const std::string& name) { return Control<QLabel>(name)->text(); }
+  int Px(std::int32_t twips) { return TwipsToPixels(twips, window.logicalDpiX()); }
+
+  // A key event as the window system delivers it. A release is only taken once it is clear
+  // that no press of the same moment follows, so the wait for that is ended here at once.
+  void Key(Qt::Key key, bool press, quint64 timestamp = 0, bool isAutoRepeat = false) {
+    QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, QString(),
+                    isAutoRepeat);
+    event.setTimestamp(timestamp ? timestamp : ++lastTimestamp);
+    QCoreApplication::sendEvent(window.windowHandle(), &event);
+  }
+  void EndRepeatPairWait() {
+    ASSERT_TRUE(QMetaObject::invokeMethod(&RepeatPairTimer(), "timeout"));
+  }
+  QTimer& RepeatPairTimer() { return *window.findChild<QTimer*>("RepeatPairTimer"); }
+  void Fire(const char* timer) {
+    ASSERT_TRUE(QMetaObject::invokeMethod(Control<QTimer>(timer), "timeout"));
+  }
+
+  FakeLockKeyPort light;
+  ReaderAttached keyboards;
+  Tick now = 5'000;
+  quint64 lastTimestamp = 100'000;
+  Form1Window window;
+};
+
+TEST_F(Form1WindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
+  EXPECT_EQ(window.windowTitle(), "Varnel");
+  EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "not resizable";
+  EXPECT_EQ(window.frameGeometry().width(), Px(kRunningOuterWidthTwips)) << "narrowed on load";
+  EXPECT_EQ(window.height(), Px(kClientHeightTwips));
+
+  for (const ControlLayout& c : Form1Layout()) {
+    SCOPED_TRACE(c.name);
+    QWidget* control = Control(c.name);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->geometry(), QRect(Px(c.left), Px(c.top), Px(c.width), Px(c.height)));
+    EXPECT_EQ(control->parentWidget() == Control("frReader"), c.inFrame);
+    EXPECT_EQ(control->focusPolicy() != Qt::NoFocus, c.name == "Trg");
+    switch (c.kind) {
+      case ControlKind::Button:
+        EXPECT_EQ(static_cast<QPushButton*>(control)->text().toStdString(), c.caption);
+        break;
+      case ControlKind::Frame:
+        EXPECT_EQ(static_cast<QGroupBox*>(control)->title().toStdString(), c.caption);
+        break;
+      case ControlKind::Label:
+        EXPECT_EQ(Caption(c.name).toStdString(), c.caption);
+        break;
+      case ControlKind::Shape:
+        break;
+    }
+  }
+  EXPECT_FALSE(Control("lblErr")->isVisible());
+  EXPECT_TRUE(Control<QLabel>("lblErr")->font().bold());
+  EXPECT_EQ(Control<QLabel>("lblErr")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  EXPECT_LT(Control("Bit(7)")->x(), Control("Bit(0)")->x());
+  EXPECT_EQ(Control("Bit(0)")->x(), Control("Sh1")->x());
+  EXPECT_EQ(Control("Bit(1)")->x(), Control("lblCnt")->x());
+  EXPECT_EQ(Control("Trg")->x(), Px(3840));
+  EXPECT_GE(Control("Trg")->x(), window.width()) << "Trg is pushed out of view";
+
+  for (TimerId id : kTimers) {
+    const auto* timer = Control<QTimer>("Timer" + std::to_string(static_cast<int>(id) + 1));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), TimerInterval(id));
+    EXPECT_EQ(timer->timerType(), Qt::PreciseTimer);
+  }
+}
+
+TEST_F(Form1WindowTest, TabOrderFollowsTheLayout) {
+  std::map<int, std::string> byIndex;
+  for (QWidget* w : window.findChildren<QWidget*>()) {
+    const QVariant index = w->property("TabIndex");
+    if (index.isValid()) {
+      EXPECT_TRUE(byIndex.emplace(index.toInt(), w->objectName().toStdString()).second);
+    }
+  }
+  std::vector<std::string> order;
+  for (const auto& [index, name] : byIndex) order.push_back(name);
+  const std::vector<std::string> expected{"frReader", "lblCnt", "lblErr", "Valore", "Bit(7)",
+                                          "Bit(6)",   "Bit(5)", "Bit(4)", "Bit(3)", "Bit(2)",
+                                          "Bit(1)",   "Bit(0)", "Label2", "Label1", "Trg"};
+  EXPECT_EQ(order, expected);
+}
+
+TEST_F(Form1WindowTest, F12ReachesCaptureWhateverHasTheFocusAndOtherKeysDoNothing) {
+  ASSERT_EQ(QApplication::focusWidget(), Control("Trg"));
+  for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_F11, Qt::Key_ScrollLock}) {
+    Key(key, true);
+    Key(key, false);
+  }
+  EXPECT_EQ(window.Logic().Window().SlotIndex, kArmedSlot);
+  EXPECT_EQ(Caption("lblCnt"), "8");
+
+  Key(Qt::Key_F12, true);
+  EXPECT_EQ(window.Logic().Controls().Sh1FillStyle, FillStyle::Solid);
+  now += 300;
+  Key(Qt::Key_F12, false);
+  now += 20;
+  EndRepeatPairWait();
+  EXPECT_EQ(window.Logic().Window().Pulses[7], 300) << "timed at the release, not at its delivery";
+  EXPECT_EQ(Caption("lblCnt"), "7");
+  EXPECT_EQ(window.Logic().Controls().Sh1FillStyle, FillStyle::Transparent);
+}
+
+TEST_F(Form1WindowTest, ACodeIsDecodedAndShownOnTheTimersTicks) {
+  Fire("Timer1");  // the start-up light ends
+  EXPECT_FALSE(light.IsOn());
+  for (int bit : {1, 0, 1, 0, 0, 1, 0, 1}) {
+    Key(Qt::Key_F12, true);
+    now += bit ? 300 : 100;
+    Key(Qt::Key_F12, false);
+    now += 50;  // the next press delivers the release
+  }
+  now += 801;
+  Fire("Timer3");
+  EXPECT_EQ(Caption("Valore"), "165");
+  EXPECT_EQ(Caption("Bit(7)"), "1");
+  EXPECT_EQ(Caption("Bit(6)"), "0");
+  EXPECT_EQ(Control("Valore")->palette().color(QPalette::Window), QColor(0, 255, 0));
+  EXPECT_TRUE(light.IsOn());
+  Fire("Timer1");
+  EXPECT_EQ(Control("Valore")->palette().color(QPalette::Window),
+            window.palette().color(QPalette::Button));
+  EXPECT_FALSE(light.IsOn());
+}
+
+TEST_F(Form1WindowTest, ARepeatPairThatQtDidNotFlagDoesNotEndTheHold) {
+  Key(Qt::Key_F12, true, 1000);
+  for (quint64 t = 1250; t <= 1450; t += 40) {
+    now += 40;
+    Key(Qt::Key_F12, false, t);  // the halves of a repeat pair, unflagged
+    Key(Qt::Key_F12, true, t);
+    EXPECT_EQ(window.Logic().Window().SlotIndex, kArmedSlot) << t;
+  }
+  // A flagged pair is a repeat too.
+  Key(Qt::Key_F12, false, 1490, true);
+  Key(Qt::Key_F12, true, 1490, true);
+  now += 100;
+  Key(Qt::Key_F12, false, 1600);
+  EXPECT_TRUE(RepeatPairTimer().isActive());
+  EndRepeatPairWait();
+  EXPECT_EQ(window.Logic().Window().SlotIndex, 6);
+  EXPECT_EQ(window.Logic().Window().Pulses[7], 6 * 40 + 100);
+  EXPECT_EQ(Caption("lblCnt"), "7");
+}
+
+TEST_F(Form1WindowTest, AHeldBackReleaseIsDeliveredBeforeTheNextTick) {
+  Key(Qt::Key_F12, true);
+  now += 300;
+  Key(Qt::Key_F12, false);
+  now += 900;
+  Fire("Timer3");  // the release comes first, so this tick finds a cut code
+  EXPECT_EQ(window.Logic().Window().Pulses[7], 300);
+  EXPECT_EQ(Caption("lblErr"), "Timeout");
+  EXPECT_TRUE(Control("lblErr")->isVisible());
+}
+
+TEST_F(Form1WindowTest, ClosingTheWindowTurnsTheLightOff) {
+  ASSERT_TRUE(light.IsOn()) << "the start-up light";
+  window.close();
+  EXPECT_FALSE(light.IsOn());
+  EXPECT_FALSE(Control<QTimer>("Timer3")->isActive());
+}
+
+}  // namespace
+}  // namespace varnel
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,73 @@
+// Varnel on Linux: the main window with the X server's keyboard indicators as the light and the
+// input layer's device list for the reader check.
+#include <sys/socket.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QIcon>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+
+#include "link/lock_key_port.h"
+#include "link/reader_presence.h"
+#include "ui/qt/form1_window.h"
+
+namespace {
+
+// Milliseconds of the monotonic clock, wrapping in 32 bits like the Windows tick count.
+varnel::Tick TickCount() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                  static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u;
+  return static_cast<varnel::Tick>(static_cast<std::uint32_t>(ms));
+}
+
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
+}
+
+// A terminal's Ctrl+C, a kill or a hang-up closes the window the ordinary way, so the light is
+// switched off as on any close. The handler only wakes the event loop; the window closes there.
+void CloseOnSignals(QWidget& window) {
+  if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    char byte;
+    [[maybe_unused]] const ssize_t got = read(signalPipe[0], &byte, 1);
+    window.close();
+  });
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QString::fromStdString(varnel::kAppTitle));
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/icons/varnel-16.png"), QSize(16, 16));
+  icon.addFile(QStringLiteral(":/icons/varnel-32.png"), QSize(32, 32));
+  QApplication::setWindowIcon(icon);
+
+  std::unique_ptr<varnel::LockKeyPort> light = varnel::OpenSystemLockKeyPort();
+  if (!light) {
+    std::fprintf(stderr, "varnel: cannot open the X display to drive the Scroll Lock light\n");
+    return 1;
+  }
+  std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
+
+  varnel::Form1Window window(*light, *keyboards, TickCount);
+  CloseOnSignals(window);
+  window.Load();
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The Linux program end to end, as a user and the reader meet it: start-up warning, the
+# start-up light, a good, a bad and a cut code, a long hold that auto-repeats, closing.
+# Usage (on a private display): linux_window.sh VARNEL X11_CLOSE_WINDOW
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+varnel=$1 close_window=$2
+shots=$(mktemp -d "${TMPDIR:-/tmp}/varnel-e2e.XXXXXX")
+pid=""
+cleanup() {
+  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  rm -rf "$shots"
+}
+trap cleanup EXIT
+
+# The window's controls at 96 dpi: 15 twips a pixel.
+px() { echo $(( ($1 + 7) / 15 )); }
+
+# shot NAME X Y W H: a screenshot of that part of the main window.
+shot() {
+  local x y
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" +repage "$shots/$1.png"
+}
+# share COLOUR NAME: the share of the shot's pixels that have exactly that colour, in percent.
+share() {
+  convert "$shots/$2.png" -fill black +opaque "$1" -fill white -opaque "$1" \
+    -format '%[fx:int(100*mean)]' info:
+}
+same_shots() { [[ $(compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1) == 0 ]]; }
+# The bits row and the value, as one picture.
+shot_code() { shot "$1" 0 "$(px 240)" "$(px 3735)" "$(px 615)"; }
+shot_value() { shot "$1" "$(px 840)" "$(px 600)" "$(px 615)" "$(px 255)"; }
+shot_error() { shot "$1" "$(px 1560)" "$(px 600)" "$(px 975)" "$(px 255)"; }
+
+# send BITS [SHORT LONG]: one code, 100/300 ms holds unless told.
+send() { press_code "${2:-100}" "${3:-300}" "$1"; }
+# Waits until a display that follows a release has ended.
+settle() { sleep 2.4; [[ $(light) == off ]] || fail "the light is still on after a display"; }
+
+echo "start-up"
+[[ $(light) == off ]] || fail "the light is on before the program starts"
+"$varnel" 2>"$shots/stderr" &
+pid=$!
+box=$(wait_window Varnel 20) || fail "no warning box: this machine has no reader attached"
+[[ $(light) == off ]] || fail "the light went on before the warning was closed"
+xdotool windowfocus --sync "$box" key Return
+main=$(wait_window Varnel 10) || fail "no main window after the warning"
+[[ "$main" != "$box" ]] || sleep 0.5
+main=$(wait_window Varnel 10)
+timeline=$(light_timeline 2600)
+note "start-up light: $(echo $timeline)"
+read -r first_t first_state <<<"$(head -n1 <<<"$timeline")"
+[[ $first_state == on ]] || fail "the start-up light is not on"
+off_at=$(awk '$2 == "off" { print $1; exit }' <<<"$timeline")
+[[ -n "$off_at" ]] && (( off_at >= 1500 && off_at <= 2400 )) ||
+  fail "the start-up light should go off about 2 s after start-up, not at ${off_at:-never}"
+xdotool windowfocus --sync "$main"
+
+echo "a good code: 165"
+send 10100101
+timeline=$(light_timeline 1300)
+on_at=$(awk '$2 == "on" { print $1; exit }' <<<"$timeline")
+[[ -n "$on_at" ]] || fail "no light after a good code"
+note "light on $on_at ms into sampling; timeline: $(echo $timeline)"
+shot_code good
+shot_value good_value
+(( $(share '#00FF00' good_value) > 50 )) || fail "Valore is not green after a good code"
+[[ $(awk 'NR > 1 && $2 == "off"' <<<"$timeline") == "" ]] || fail "the good-code light is not steady"
+settle
+
+echo "a bad code: 164"
+send 10100100
+timeline=$(light_timeline 3300)
+changes=$(wc -l <<<"$timeline")
+note "timeline: $(echo $timeline)"
+(( changes >= 8 )) || fail "the light does not blink after a bad code ($changes changes)"
+[[ $(light) == off ]] || fail "the light is not off after the error display"
+send 10100100
+sleep 1.2
+shot_error bad_error
+shot_code bad
+(( $(share '#FF0000' bad_error) > 1 )) || fail "no red error text after a bad code"
+same_shots good bad && fail "a bad code shows the same as the good one"
+settle
+
+echo "a cut code: three presses"
+send 101
+timeline=$(light_timeline 3300)
+note "timeline: $(echo $timeline)"
+(( $(wc -l <<<"$timeline") >= 8 )) || fail "the light does not blink after a cut code"
+[[ $(light) == off ]] || fail "the light is not off after the timeout display"
+settle
+
+echo "a good code held long enough to auto-repeat"
+# A hold must stay under the quiet time, so the keyboard is made to repeat sooner: after 250 ms,
+# 40 times a second. Measured from its last repeat, a 500 ms hold would read as a few ms.
+xset r rate 250 40
+send 10100101 100 500
+xset r rate 660 25
+sleep 1.2
+[[ $(light) == on ]] || fail "a code with auto-repeating holds does not decode as good"
+shot_code long
+same_shots good long || fail "a code with auto-repeating holds shows another value"
+settle
+
+echo "closing the window"
+send 10100101
+sleep 1.1
+[[ $(light) == on ]] || fail "no light to switch off"
+"$close_window" "$main"
+wait "$pid"
+status=$?
+pid=""
+(( status == 0 )) || fail "the program ended with status $status"
+[[ $(light) == off ]] || fail "the light stays on after the window closed"
+
+echo "SIGTERM while the light is on"
+"$varnel" 2>>"$shots/stderr" &
+pid=$!
+box=$(wait_window Varnel 20) || fail "no warning box on the second start"
+xdotool windowfocus --sync "$box" key Return
+sleep 0.7
+[[ $(light) == on ]] || fail "no start-up light on the second start"
+kill -TERM "$pid"
+wait "$pid"
+status=$?
+pid=""
+(( status == 0 )) || fail "SIGTERM: the program ended with status $status"
+[[ $(light) == off ]] || fail "the light stays on after SIGTERM"
+echo "PASS"
