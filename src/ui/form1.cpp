@@ -40,6 +40,20 @@ void Form1::Timer2Tick() { modLight::SetLockKey(light_, kVkScrollLock, modLight:
 
 void Form1::Timer3Tick(Tick now) { WatchdogTick(window_, *this, now); }
 
+void Form1::TimerTick(TimerId timer, Tick now) {
+  switch (timer) {
+    case TimerId::Timer1:
+      Timer1Tick();
+      break;
+    case TimerId::Timer2:
+      Timer2Tick();
+      break;
+    case TimerId::Timer3:
+      Timer3Tick(now);
+      break;
+  }
+}
+
 void Form1::DecodeFrame(const PulseArray& pulses) {
   PulseArray bits = pulses;
   bool parityOk = false;

@@ -89,6 +89,8 @@ class Form1 final : private WatchdogSink {
   void Timer1Tick();
   void Timer2Tick();
   void Timer3Tick(Tick now);
+  // The tick of `timer`, for hosts that tell their timers apart by id.
+  void TimerTick(TimerId timer, Tick now);
 
   // Decodes a copy of `pulses` (the live window stays as it is) and shows the outcome.
   void DecodeFrame(const PulseArray& pulses) override;

@@ -39,7 +39,7 @@ class SimulatedLoop : public FormHost {
     while (auto next = NextDue(until)) {
       now_ = *due_[*next];
       due_[*next] = now_ + TimerInterval(kTimers[*next]);  // periodic until its handler stops it
-      Fire(kTimers[*next]);
+      form.TimerTick(kTimers[*next], TickCount());
       RecordLight();
       afterEvent();
     }
@@ -95,20 +95,6 @@ class SimulatedLoop : public FormHost {
       if (due_[i] && *due_[i] <= until && (!next || *due_[i] < *due_[*next])) next = i;
     }
     return next;
-  }
-
-  void Fire(TimerId timer) {
-    switch (timer) {
-      case TimerId::Timer1:
-        form.Timer1Tick();
-        break;
-      case TimerId::Timer2:
-        form.Timer2Tick();
-        break;
-      case TimerId::Timer3:
-        form.Timer3Tick(TickCount());
-        break;
-    }
   }
 
   void RecordLight() {

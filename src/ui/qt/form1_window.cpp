@@ -70,21 +70,8 @@ Form1Window::Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock cl
     // Coarse timers may fire early; the display times and the quiet time are the behaviour.
     timer->setTimerType(Qt::PreciseTimer);
     timer->setInterval(TimerInterval(id));
-    connect(timer, &QTimer::timeout, this, [this, id] {
-      Handle([&] {
-        switch (id) {
-          case TimerId::Timer1:
-            form_.Timer1Tick();
-            break;
-          case TimerId::Timer2:
-            form_.Timer2Tick();
-            break;
-          case TimerId::Timer3:
-            form_.Timer3Tick(clock_());
-            break;
-        }
-      });
-    });
+    connect(timer, &QTimer::timeout, this,
+            [this, id] { Handle([&] { form_.TimerTick(id, clock_()); }); });
   }
 
   releaseTimer_ = new QTimer(this);
