@@ -4,7 +4,7 @@ LINUX_BUILD := build/linux
 SANITIZE_BUILD := build/sanitize
 WINDOWS_BUILD := build/windows
 
-.PHONY: all deps linux sanitize windows run test clean
+.PHONY: all deps linux sanitize windows run demo bench test clean
 
 all: linux
 
@@ -26,8 +26,20 @@ windows: deps
 
 run: linux
 	@if [ -z "$$DISPLAY" ]; then \
-	  echo "make run: no DISPLAY: start it from a graphical session (X11)."; exit 1; fi
-	$(LINUX_BUILD)/src/varnel
+	  echo "make run: there is no display here (DISPLAY is not set):"; \
+	  echo "running the demo on a private X server instead."; \
+	  scripts/with-xvfb scripts/demo $(LINUX_BUILD); \
+	else \
+	  $(LINUX_BUILD)/src/varnel; \
+	fi
+
+# The demo on the current display: it presses F12 and drives Scroll Lock there.
+demo: linux
+	scripts/demo $(LINUX_BUILD)
+
+# Not part of the tests: it takes a while (BENCH_CODES, BENCH_ANSWERS, BENCH_DELTAS shorten it).
+bench: linux windows
+	scripts/with-xvfb scripts/bench $(LINUX_BUILD) $(WINDOWS_BUILD)
 
 test: linux sanitize windows
 	ctest --test-dir $(LINUX_BUILD) --output-on-failure -j $(JOBS)

@@ -116,17 +116,34 @@ pid=""
 (( status == 0 )) || fail "the program ended with status $status"
 [[ $(light) == off ]] || fail "the light stays on after the window closed"
 
-echo "SIGTERM while the light is on"
+# Each signal that ends a program from a terminal or a session closes the window the ordinary
+# way: exit status 0 and the light off, also while the start-up light is on.
+for signal in TERM INT HUP; do
+  echo "SIG$signal while the light is on"
+  "$varnel" 2>>"$shots/stderr" &
+  pid=$!
+  box=$(wait_window Varnel 20) || fail "no warning box on a new start"
+  xdotool windowfocus --sync "$box" key Return
+  sleep 0.7
+  [[ $(light) == on ]] || fail "no start-up light"
+  kill -"$signal" "$pid"
+  wait "$pid"
+  status=$?
+  pid=""
+  (( status == 0 )) || fail "SIG$signal: the program ended with status $status"
+  [[ $(light) == off ]] || fail "the light stays on after SIG$signal"
+done
+
+echo "SIGTERM while the warning is open"
 "$varnel" 2>>"$shots/stderr" &
 pid=$!
-box=$(wait_window Varnel 20) || fail "no warning box on the second start"
-xdotool windowfocus --sync "$box" key Return
-sleep 0.7
-[[ $(light) == on ]] || fail "no start-up light on the second start"
+wait_window Varnel 20 >/dev/null || fail "no warning box on a new start"
 kill -TERM "$pid"
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "SIGTERM does not end the program while the warning is open"
 wait "$pid"
 status=$?
 pid=""
-(( status == 0 )) || fail "SIGTERM: the program ended with status $status"
-[[ $(light) == off ]] || fail "the light stays on after SIGTERM"
+(( status == 0 )) || fail "SIGTERM during the warning: status $status"
+[[ $(light) == off ]] || fail "the light is on after SIGTERM during the warning"
 echo "PASS"

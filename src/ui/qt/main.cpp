@@ -25,6 +25,7 @@ varnel::Tick TickCount() {
 }
 
 int signalPipe[2] = {-1, -1};
+bool quitRequested = false;
 
 void OnSignal(int) {
   const char byte = 1;
@@ -32,14 +33,16 @@ void OnSignal(int) {
 }
 
 // A terminal's Ctrl+C, a kill or a hang-up closes the window the ordinary way, so the light is
-// switched off as on any close. The handler only wakes the event loop; the window closes there.
+// switched off as on any close. The handler only wakes the event loop; the windows close there,
+// the start-up warning among them if it is still open.
 void CloseOnSignals(QWidget& window) {
   if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
   auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
-  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [] {
     char byte;
     [[maybe_unused]] const ssize_t got = read(signalPipe[0], &byte, 1);
-    window.close();
+    quitRequested = true;
+    QApplication::closeAllWindows();
   });
   struct sigaction action {};
   action.sa_handler = OnSignal;
@@ -68,6 +71,10 @@ int main(int argc, char** argv) {
   varnel::Form1Window window(*light, *keyboards, TickCount);
   CloseOnSignals(window);
   window.Load();
+  if (quitRequested) {  // while the warning was open: end here, light off
+    window.close();
+    return 0;
+  }
   window.show();
   return QApplication::exec();
 }

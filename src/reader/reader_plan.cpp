@@ -1,0 +1,128 @@
+#include "reader/reader_plan.h"
+
+#include <charconv>
+
+namespace varnel::reader {
+
+const char kUsage[] =
+    "usage: varnel-reader [VALUE] [options]\n"
+    "Plays a bar-code reader into the X server: each element of a code is a press of F12 sent\n"
+    "through XTest to the window that has the focus, a long hold for 1 and a short one for 0.\n"
+    "\n"
+    "  VALUE          a 7-bit value (0-127), sent most significant bit first and followed by\n"
+    "                 its even-parity press\n"
+    "  --bits BITS    send exactly these presses instead, e.g. 10100101\n"
+    "  --bad-parity   flip the last (parity) press\n"
+    "  --cut N        stop after the first N presses (1-7): a cut code\n"
+    "  --short MS     hold of a 0 (default 100)\n"
+    "  --long MS      hold of a 1 (default 300)\n"
+    "  --count K      send K codes, one second apart (default 1)\n"
+    "  --watch MS     watch the light this long after the last code (default 3000)\n"
+    "  --help         show this text\n"
+    "\n"
+    "While it sends, and after each code (for three seconds after the last one, unless --watch\n"
+    "says otherwise), it watches the Scroll Lock light and prints what a reader would see: on,\n"
+    "off, or blinking and its period, timed from the code's last release.\n";
+
+namespace {
+
+std::optional<int> Number(const std::string& text, int min, int max) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < min || value > max) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace
+
+std::vector<int> CodeBits(int value) {
+  std::vector<int> bits;
+  int ones = 0;
+  for (int i = 6; i >= 0; --i) {
+    bits.push_back((value >> i) & 1);
+    ones += bits.back();
+  }
+  bits.push_back(ones % 2);
+  return bits;
+}
+
+ParseResult ParseArguments(const std::vector<std::string>& args) {
+  Plan plan;
+  std::optional<int> value;
+  std::optional<std::string> bits;
+  std::optional<int> cut;
+  bool badParity = false;
+  const auto fail = [](std::string error) { return ParseResult{std::nullopt, std::move(error)}; };
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const auto next = [&]() -> std::optional<std::string> {
+      if (i + 1 >= args.size()) return std::nullopt;
+      return args[++i];
+    };
+    const auto numberOption = [&](int min, int max, int& out) -> std::string {
+      const std::optional<std::string> text = next();
+      if (!text) return arg + " needs a number";
+      const std::optional<int> n = Number(*text, min, max);
+      if (!n) {
+        return arg + " takes a whole number from " + std::to_string(min) + " to " +
+               std::to_string(max) + ", not '" + *text + "'";
+      }
+      out = *n;
+      return {};
+    };
+    std::string error;
+    if (arg == "--help" || arg == "-h") {
+      plan.help = true;
+      return {plan, {}};
+    } else if (arg == "--bits") {
+      bits = next();
+      if (!bits || bits->empty() || bits->find_first_not_of("01") != std::string::npos) {
+        return fail("--bits takes presses written as 0 and 1, e.g. --bits 10100101");
+      }
+    } else if (arg == "--bad-parity") {
+      badParity = true;
+    } else if (arg == "--cut") {
+      int n = 0;
+      error = numberOption(1, 7, n);
+      cut = n;
+    } else if (arg == "--short") {
+      error = numberOption(1, 5000, plan.shortMs);
+    } else if (arg == "--long") {
+      error = numberOption(1, 5000, plan.longMs);
+    } else if (arg == "--count") {
+      error = numberOption(1, 100000, plan.count);
+    } else if (arg == "--watch") {
+      error = numberOption(0, 60000, plan.watchMs);
+    } else if (!arg.empty() && arg[0] == '-') {
+      return fail("unknown option '" + arg + "'");
+    } else if (value) {
+      return fail("only one VALUE, not '" + arg + "' as well");
+    } else {
+      value = Number(arg, 0, 127);
+      if (!value) return fail("VALUE is a 7-bit value from 0 to 127, not '" + arg + "'");
+    }
+    if (!error.empty()) return fail(error);
+  }
+
+  if (value && bits) return fail("give a VALUE or --bits, not both");
+  if (!value && !bits) return fail("nothing to send: give a VALUE or --bits");
+  if (plan.shortMs == plan.longMs) return fail("--short and --long must differ");
+  if (bits) {
+    for (char c : *bits) plan.bits.push_back(c - '0');
+  } else {
+    plan.bits = CodeBits(*value);
+  }
+  if (badParity) plan.bits.back() ^= 1;
+  if (cut) {
+    if (*cut >= static_cast<int>(plan.bits.size())) {
+      return fail("--cut " + std::to_string(*cut) + " leaves the whole code");
+    }
+    plan.bits.resize(static_cast<std::size_t>(*cut));
+  }
+  return {plan, {}};
+}
+
+}  // namespace varnel::reader

@@ -1,0 +1,34 @@
+// What the virtual reader sends: its command line turned into the presses of each code.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace varnel::reader {
+
+struct Plan {
+  std::vector<int> bits;  // one code's presses, first press first: 1 long, 0 short
+  int shortMs = 100;
+  int longMs = 300;
+  int gapMs = 50;      // between the release of one press and the next key-down
+  int count = 1;       // codes, one second apart
+  int watchMs = 3000;  // how long the light is watched after the last code
+  bool help = false;
+};
+
+struct ParseResult {
+  std::optional<Plan> plan;
+  std::string error;  // set when `plan` is empty
+};
+
+// varnel-reader [VALUE] [--bits BITS] [--bad-parity] [--cut N] [--short MS] [--long MS]
+//               [--count K] [--watch MS] [--help]
+ParseResult ParseArguments(const std::vector<std::string>& args);
+
+// The seven bits of `value`, most significant first, then the even-parity bit.
+std::vector<int> CodeBits(int value);
+
+extern const char kUsage[];
+
+}  // namespace varnel::reader
