@@ -3,8 +3,10 @@ JOBS ?= $(shell nproc)
 LINUX_BUILD := build/linux
 SANITIZE_BUILD := build/sanitize
 WINDOWS_BUILD := build/windows
+FUZZ_BUILD := build/fuzz
+FUZZ_SECONDS ?= 30
 
-.PHONY: all deps linux sanitize windows run demo bench test clean
+.PHONY: all deps linux sanitize windows fuzz-build fuzz package run demo bench test clean
 
 all: linux
 
@@ -24,6 +26,23 @@ windows: deps
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_C_COMPILER=clang -DVARNEL_SANITIZE=ON -DVARNEL_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target form1_fuzz
+
+# The fuzzer for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=3600). New inputs go to build/fuzz/corpus;
+# an input that breaks something is written to build/fuzz/ and belongs in tests/fuzz/regressions.
+fuzz: fuzz-build
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/src/form1_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus tests/fuzz/corpus
+
+# build/linux/varnel_*.deb and build/windows/varnel-*-win64.zip
+package: linux windows
+	cd $(LINUX_BUILD) && cpack -G DEB
+	cmake --build $(WINDOWS_BUILD) --target windows_zip
+
 run: linux
 	@if [ -z "$$DISPLAY" ]; then \
 	  echo "make run: there is no display here (DISPLAY is not set):"; \
@@ -41,7 +60,7 @@ demo: linux
 bench: linux windows
 	scripts/with-xvfb scripts/bench $(LINUX_BUILD) $(WINDOWS_BUILD)
 
-test: linux sanitize windows
+test: linux sanitize windows fuzz
 	ctest --test-dir $(LINUX_BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) -L unit
 	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure

@@ -70,6 +70,11 @@ class SimulatedLoop : public FormHost {
   }
 
   std::int64_t Now() const { return now_; }
+  // Makes the tick counter read `tick` now: the counter jumps, time goes on as before.
+  void JumpTick(varnel::Tick tick) {
+    startTick_ = static_cast<varnel::Tick>(static_cast<std::uint32_t>(tick) -
+                                           static_cast<std::uint32_t>(now_));
+  }
   varnel::Tick TickCount() const { return TickAfter(startTick_, static_cast<std::int32_t>(now_)); }
   bool LightOn() { return light.IsOn(); }
   const Form1Controls& Screen() const { return form.Controls(); }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <fstream>
 #include <optional>
 #include <regex>
 
@@ -119,6 +120,22 @@ KeyboardIds ParseInputDevices(std::string_view text) {
   }
   finish();
   return ids;
+}
+
+}  // namespace varnel
+
+namespace varnel {
+
+std::optional<KeyboardIds> ReadInputDevices(const std::string& path) {
+  // Far more than any machine's device list; a bound so that an odd file cannot stall start-up.
+  constexpr std::size_t kMaxBytes = 1 << 20;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string text(kMaxBytes, '\0');
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (file.bad()) return std::nullopt;
+  text.resize(static_cast<std::size_t>(file.gcount()));
+  return ParseInputDevices(text);
 }
 
 }  // namespace varnel

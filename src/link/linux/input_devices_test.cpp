@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -60,6 +61,33 @@ TEST(InputDevices, ATruncatedListFindsTheReaderOnlyOnceItsHandlersAreIn) {
     FixedList list(ParseInputDevices(std::string_view(full).substr(0, cut)));
     ASSERT_EQ(modReader::IsReaderConnected(list, kReaderIdentity), cut >= needed) << cut;
   }
+}
+
+TEST(InputDevices, TheFileIsReadWithABound) {
+  EXPECT_EQ(ReadInputDevices("/nonexistent/input/devices"), std::nullopt);
+  EXPECT_EQ(ReadInputDevices("/"), std::nullopt) << "a directory is no list";
+
+  // The reader's entry behind 2 MiB of other devices is past the bound: not read, not found.
+  const std::string path = ::testing::TempDir() + "/huge-devices";
+  {
+    std::ofstream file(path, std::ios::binary);
+    const std::string filler =
+        "I: Bus=0011 Vendor=0001 Product=0001 Version=ab41\n"
+        "H: Handlers=kbd event2\n\n";
+    for (std::size_t written = 0; written < (2u << 20); written += filler.size()) file << filler;
+    file << Fixture("reader-and-ps2.txt");
+  }
+  const std::optional<KeyboardIds> ids = ReadInputDevices(path);
+  ASSERT_TRUE(ids.has_value());
+  EXPECT_GT(ids->size(), 1000u);
+  FixedList list(*ids);
+  EXPECT_FALSE(modReader::IsReaderConnected(list, kReaderIdentity));
+  std::remove(path.c_str());
+
+  const std::optional<KeyboardIds> fixture =
+      ReadInputDevices(std::string(VARNEL_TESTDATA) + "/reader-and-ps2.txt");
+  ASSERT_TRUE(fixture.has_value());
+  EXPECT_EQ(fixture->size(), 4u);
 }
 
 }  // namespace

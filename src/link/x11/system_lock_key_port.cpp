@@ -4,6 +4,8 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 
 #include "link/lock_key_port.h"
@@ -74,11 +76,18 @@ class X11LockKeyPort : public LockKeyPort {
   std::set<Atom> touched_;
 };
 
+// Xlib ends the process when a connection breaks; say why in words a user can act on.
+int OnConnectionLost(Display*) {
+  std::fputs("varnel: the connection to the X server was lost; exiting.\n", stderr);
+  std::exit(1);
+}
+
 }  // namespace
 
 std::unique_ptr<LockKeyPort> OpenSystemLockKeyPort() {
   Display* display = XOpenDisplay(nullptr);
   if (!display) return nullptr;
+  XSetIOErrorHandler(OnConnectionLost);
   return std::make_unique<X11LockKeyPort>(display);
 }
 
