@@ -6,13 +6,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 build=$1
-work=$(mktemp -d "${TMPDIR:-/tmp}/varnel-deb.XXXXXX")
-pid=""
-cleanup() {
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+e2e_setup
 
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) ||
   { cat "$work/cpack.log"; fail "cpack could not build the package"; }

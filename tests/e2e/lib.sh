@@ -2,6 +2,19 @@
 # look at the program the way a user and the reader do, through the X server.
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# e2e_setup: a scratch folder in $work and the program under test in $pid, both gone however
+# the script ends. A script with more to stop defines stop_more.
+e2e_setup() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/varnel-e2e.XXXXXX")
+  pid=""
+  trap e2e_teardown EXIT
+}
+e2e_teardown() {
+  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  declare -F stop_more >/dev/null && stop_more
+  rm -rf "$work"
+}
 note() { echo "  $*"; }
 now_ms() { date +%s%3N; }
 

@@ -6,13 +6,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 varnel=$1 close_window=$2
-shots=$(mktemp -d "${TMPDIR:-/tmp}/varnel-e2e.XXXXXX")
-pid=""
-cleanup() {
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  rm -rf "$shots"
-}
-trap cleanup EXIT
+e2e_setup
 
 # The window's controls at 96 dpi: 15 twips a pixel.
 px() { echo $(( ($1 + 7) / 15 )); }
@@ -21,14 +15,14 @@ px() { echo $(( ($1 + 7) / 15 )); }
 shot() {
   local x y
   eval "$(xdotool getwindowgeometry --shell "$main")"
-  import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" +repage "$shots/$1.png"
+  import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" +repage "$work/$1.png"
 }
 # share COLOUR NAME: the share of the shot's pixels that have exactly that colour, in percent.
 share() {
-  convert "$shots/$2.png" -fill black +opaque "$1" -fill white -opaque "$1" \
+  convert "$work/$2.png" -fill black +opaque "$1" -fill white -opaque "$1" \
     -format '%[fx:int(100*mean)]' info:
 }
-same_shots() { [[ $(compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1) == 0 ]]; }
+same_shots() { [[ $(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1) == 0 ]]; }
 # The bits row and the value, as one picture.
 shot_code() { shot "$1" 0 "$(px 240)" "$(px 3735)" "$(px 615)"; }
 shot_value() { shot "$1" "$(px 840)" "$(px 600)" "$(px 615)" "$(px 255)"; }
@@ -41,7 +35,7 @@ settle() { sleep 2.4; [[ $(light) == off ]] || fail "the light is still on after
 
 echo "start-up"
 [[ $(light) == off ]] || fail "the light is on before the program starts"
-"$varnel" 2>"$shots/stderr" &
+"$varnel" 2>"$work/stderr" &
 pid=$!
 box=$(wait_window Varnel 20) || fail "no warning box: this machine has no reader attached"
 [[ $(light) == off ]] || fail "the light went on before the warning was closed"
@@ -120,7 +114,7 @@ pid=""
 # way: exit status 0 and the light off, also while the start-up light is on.
 for signal in TERM INT HUP; do
   echo "SIG$signal while the light is on"
-  "$varnel" 2>>"$shots/stderr" &
+  "$varnel" 2>>"$work/stderr" &
   pid=$!
   box=$(wait_window Varnel 20) || fail "no warning box on a new start"
   xdotool windowfocus --sync "$box" key Return
@@ -135,7 +129,7 @@ for signal in TERM INT HUP; do
 done
 
 echo "SIGTERM while the warning is open"
-"$varnel" 2>>"$shots/stderr" &
+"$varnel" 2>>"$work/stderr" &
 pid=$!
 wait_window Varnel 20 >/dev/null || fail "no warning box on a new start"
 kill -TERM "$pid"

@@ -6,24 +6,18 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 reader=$1 recorder=$2
-out=$(mktemp -d "${TMPDIR:-/tmp}/varnel-reader.XXXXXX")
-pid=""
-cleanup() {
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  rm -rf "$out"
-}
-trap cleanup EXIT
+e2e_setup
 
 # sent ARGS...: the presses the recorder saw for one run of the reader, as bits (hold over
 # 150 ms is a 1: the runs here use 60 and 240 ms holds).
 sent() {
-  "$recorder" >"$out/keys" &
+  "$recorder" >"$work/keys" &
   pid=$!
-  for _ in $(seq 100); do grep -q ready "$out/keys" 2>/dev/null && break; sleep 0.05; done
-  "$reader" --short 60 --long 240 "$@" >"$out/report" || fail "varnel-reader $* failed"
+  for _ in $(seq 100); do grep -q ready "$work/keys" 2>/dev/null && break; sleep 0.05; done
+  "$reader" --short 60 --long 240 "$@" >"$work/report" || fail "varnel-reader $* failed"
   kill "$pid"; wait "$pid" 2>/dev/null; pid=""
   awk '$2 == "F12" && $1 == "down" { t = $3 }
-       $2 == "F12" && $1 == "up" { printf "%d", ($3 - t > 150) }' "$out/keys"
+       $2 == "F12" && $1 == "up" { printf "%d", ($3 - t > 150) }' "$work/keys"
 }
 
 echo "bits and parity"
@@ -33,15 +27,15 @@ echo "bits and parity"
 [[ $(sent 82 --cut 3) == 101 ]] || fail "82 cut after 3: $(sent 82 --cut 3)"
 [[ $(sent --bits 0110) == 0110 ]] || fail "--bits 0110: $(sent --bits 0110)"
 [[ $(sent 5 --count 2) == 0000101000001010 ]] || fail "two codes of 5"
-grep -q "code 2, light after its last release" "$out/report" || fail "no report of the light"
+grep -q "code 2, light after its last release" "$work/report" || fail "no report of the light"
 
 echo "arguments"
 "$reader" --help | grep -q -- "--bad-parity" || fail "--help does not describe the options"
 for bad in "" "128" "--cut 9 1" "--bits 2" "1 --short x" "1 --what"; do
   # shellcheck disable=SC2086
-  "$reader" $bad >/dev/null 2>"$out/err"
+  "$reader" $bad >/dev/null 2>"$work/err"
   status=$?
   (( status == 2 )) || fail "'$bad' exits $status, expected 2"
-  grep -q "varnel-reader: " "$out/err" || fail "'$bad' gives no error message"
+  grep -q "varnel-reader: " "$work/err" || fail "'$bad' gives no error message"
 done
 echo "PASS"

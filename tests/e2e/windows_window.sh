@@ -9,15 +9,11 @@ source "$here/lib.sh"
 varnel=$1 probe_exe=$2
 : "${WINEPREFIX:?set WINEPREFIX to a build-local folder}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-shots=$(mktemp -d "${TMPDIR:-/tmp}/varnel-wine.XXXXXX")
-pid=""
-cleanup() {
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null
+e2e_setup
+stop_more() {
   wineserver -k 2>/dev/null
   wineserver -w
-  rm -rf "$shots"
 }
-trap cleanup EXIT
 
 probe() { wine "$probe_exe" "$@" | tr -d '\r'; }
 # control NAME: "text<TAB>visible" of that control of the running window.
@@ -65,8 +61,8 @@ expect_control lblErr "ERRORE	0" "good code"
 expect_control lblCnt "8	1" "re-armed"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 # Valore, 840/600 twips into the client area, 615 by 255: at 96 dpi 56/40, 41 by 17.
-import -window root -crop "41x17+$((X + 56))+$((Y + 40))" +repage "$shots/valore.png"
-green=$(convert "$shots/valore.png" -fill black +opaque '#00FF00' -fill white -opaque '#00FF00' \
+import -window root -crop "41x17+$((X + 56))+$((Y + 40))" +repage "$work/valore.png"
+green=$(convert "$work/valore.png" -fill black +opaque '#00FF00' -fill white -opaque '#00FF00' \
   -format '%[fx:int(100*mean)]' info:)
 (( green > 50 )) || fail "Valore is not green after a good code ($green% green)"
 sleep 2.2

@@ -6,14 +6,9 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 varnel=$1
-work=$(mktemp -d "${TMPDIR:-/tmp}/varnel-gone.XXXXXX")
-xvfb="" pid=""
-cleanup() {
-  [[ -n "$pid" ]] && kill -9 "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  [[ -n "$xvfb" ]] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+e2e_setup
+xvfb=""
+stop_more() { [[ -n "$xvfb" ]] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null; }
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb=$!
