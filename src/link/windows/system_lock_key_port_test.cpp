@@ -56,28 +56,17 @@ TEST_F(WindowsLockKeyPortTest, TheInputRecordIsTheNativeSize) {
 
 TEST_F(WindowsLockKeyPortTest, OnOffAndToggleAreReadBackWithGetKeyState) {
   ASSERT_FALSE(ScrollLockOn());
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOn);
-  Settle();
-  EXPECT_TRUE(ScrollLockOn());
-
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOn);  // already on: no press
-  Settle();
-  EXPECT_TRUE(ScrollLockOn());
-
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockToggle);
-  Settle();
-  EXPECT_FALSE(ScrollLockOn());
-
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOff);  // already off: no press
-  Settle();
-  EXPECT_FALSE(ScrollLockOn());
-
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockToggle);
-  Settle();
-  EXPECT_TRUE(ScrollLockOn());
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOff);
-  Settle();
-  EXPECT_FALSE(ScrollLockOn());
+  // Each wanted state, and the light that GetKeyState reports after it; asking for the state
+  // the light already has sends nothing, so it stays.
+  const std::pair<std::int32_t, bool> steps[] = {
+      {modLight::kLockOn, true},   {modLight::kLockOn, true},     {modLight::kLockToggle, false},
+      {modLight::kLockOff, false}, {modLight::kLockToggle, true}, {modLight::kLockOff, false},
+  };
+  for (const auto& [wanted, on] : steps) {
+    modLight::SetLockKey(*port_, kVkScrollLock, wanted);
+    Settle();
+    EXPECT_EQ(ScrollLockOn(), on) << "after asking for " << wanted;
+  }
 }
 
 }  // namespace
