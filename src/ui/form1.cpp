@@ -17,7 +17,11 @@ void Form1::Load() {
   host_.SetOuterWidth(kRunningOuterWidthTwips);
 }
 
-void Form1::Unload() { modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockOff); }
+void Form1::Unload() {
+  // No pending blink or display end may relight the light before the program is gone.
+  for (TimerId timer : kTimers) SetTimer(timer, false);
+  modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockOff);
+}
 
 void Form1::KeyDown(std::int16_t keyCode, bool isAutoRepeat, Tick now) {
   if (keyCode == kKeyF12) PulseStart(window_, *this, now, isAutoRepeat);

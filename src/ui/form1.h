@@ -79,7 +79,7 @@ class Form1 final : private WatchdogSink {
   // light for two seconds, arms capture and only then starts the watchdog, so no tick can find
   // an unarmed window while the warning is open.
   void Load();
-  // When the window closes: the light must not stay on.
+  // When the window closes: the timers stop and the light goes off. Calling it again is harmless.
   void Unload();
 
   // Key events of the window, whichever control has the focus. Only F12 counts.

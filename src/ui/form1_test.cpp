@@ -51,6 +51,27 @@ class Form1Timeline : public ::testing::TestWithParam<Tick> {
     return decodeAt;
   }
 
+  // Two codes, the second decoded while the first is still shown (short holds make that
+  // possible); returns when the second was decoded.
+  std::int64_t SecondCodeDuringTheFirstsDisplay(const Bits& first, const Bits& second) {
+    loop.SendCode(first, 30, 90);
+    const std::int64_t firstAt = RunToDecode();
+    loop.SendCode(second, 30, 90);
+    const std::int64_t secondAt = RunToDecode();
+    EXPECT_LT(secondAt - firstAt, 2000);
+    return secondAt;
+  }
+
+  // At `end` the display is over: text hidden, blinking stopped, colour back, light off.
+  void ExpectDisplayEndsAt(std::int64_t end) {
+    loop.RunUntil(end);
+    const Form1Controls& screen = loop.Screen();
+    EXPECT_FALSE(screen.lblErr.Visible);
+    EXPECT_FALSE(screen.Enabled(TimerId::Timer2));
+    EXPECT_EQ(screen.Valore.BackColor, kColorButtonFace);
+    EXPECT_FALSE(loop.LightOn());
+  }
+
   SimulatedLoop loop;
 };
 
@@ -200,10 +221,7 @@ TEST_P(Form1Timeline, NinthPressHeldThroughTheQuietTimeGivesTwoTimeouts) {
 }
 
 TEST_P(Form1Timeline, GoodCodeDuringAnErrorDisplayKeepsTheErrorUntilTheEnd) {
-  loop.SendCode(kBad164, 30, 90);
-  RunToDecode();
-  loop.SendCode(kGood165, 30, 90);
-  const std::int64_t goodAt = RunToDecode();
+  const std::int64_t goodAt = SecondCodeDuringTheFirstsDisplay(kBad164, kGood165);
   const Form1Controls& screen = loop.Screen();
   EXPECT_EQ(screen.Valore.Caption, "165");
   EXPECT_EQ(screen.Valore.BackColor, kColorGreen);
@@ -215,28 +233,20 @@ TEST_P(Form1Timeline, GoodCodeDuringAnErrorDisplayKeepsTheErrorUntilTheEnd) {
   loop.RunUntil(goodAt + 1999);
   EXPECT_GE(loop.lightChanges.size(), changesBefore + 8) << "still blinking";
   EXPECT_TRUE(screen.lblErr.Visible);
-  loop.RunUntil(goodAt + 2000);
-  EXPECT_FALSE(screen.lblErr.Visible);
-  EXPECT_FALSE(screen.Enabled(TimerId::Timer2));
-  EXPECT_EQ(screen.Valore.BackColor, kColorButtonFace);
-  EXPECT_FALSE(loop.LightOn());
+  ExpectDisplayEndsAt(goodAt + 2000);
 }
 
 TEST_P(Form1Timeline, ErrorDuringASuccessDisplayStaysGreenUntilTheEnd) {
-  loop.SendCode(kGood165, 30, 90);
-  RunToDecode();
-  loop.SendCode(kBad164, 30, 90);
-  const std::int64_t badAt = RunToDecode();
+  const std::int64_t badAt = SecondCodeDuringTheFirstsDisplay(kGood165, kBad164);
   const Form1Controls& screen = loop.Screen();
   EXPECT_EQ(screen.Valore.Caption, "164");
   EXPECT_EQ(screen.Valore.BackColor, kColorGreen);
   EXPECT_TRUE(screen.lblErr.Visible);
   loop.RunUntil(badAt + 200);
   EXPECT_FALSE(loop.LightOn()) << "the first blink turns the steady light off";
-  loop.RunUntil(badAt + 2000);
-  EXPECT_EQ(screen.Valore.BackColor, kColorButtonFace);
-  EXPECT_FALSE(screen.lblErr.Visible);
-  EXPECT_FALSE(loop.LightOn());
+  loop.RunUntil(badAt + 1999);
+  EXPECT_EQ(screen.Valore.BackColor, kColorGreen);
+  ExpectDisplayEndsAt(badAt + 2000);
 }
 
 TEST(Form1, LoadWarnsWhenTheReaderIsMissingThenLightsForTwoSeconds) {
@@ -271,6 +281,18 @@ TEST(Form1, UnloadLeavesTheLightOffWhateverItWas) {
     loop.form.Unload();
     EXPECT_FALSE(loop.LightOn());
   }
+  // Closed in the middle of a blinking error: no later blink turns it back on.
+  SimulatedLoop loop;
+  loop.Load();
+  loop.Run(2000);
+  loop.Press(300);
+  loop.Run(1100);
+  ASSERT_TRUE(loop.Screen().Enabled(TimerId::Timer2));
+  loop.form.Unload();
+  loop.form.Unload();  // a log-off then the window's end: both unload
+  for (TimerId timer : kTimers) EXPECT_FALSE(loop.Screen().Enabled(timer));
+  loop.Run(5000);
+  EXPECT_FALSE(loop.LightOn());
 }
 
 TEST(Form1, OtherKeysAndRepeatedReleasesChangeNothing) {

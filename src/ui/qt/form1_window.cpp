@@ -223,11 +223,7 @@ void Form1Window::DeliverPendingRelease() {
 }
 
 void Form1Window::closeEvent(QCloseEvent* event) {
-  if (!unloaded_) {
-    unloaded_ = true;
-    for (QTimer* t : timers_) t->stop();  // no blink may relight it before the program ends
-    form_.Unload();
-  }
+  form_.Unload();
   event->accept();
 }
 

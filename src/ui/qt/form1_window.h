@@ -61,7 +61,6 @@ class Form1Window : public QWidget, private FormHost {
   };
   std::optional<PendingRelease> pendingRelease_;
   QTimer* releaseTimer_;
-  bool unloaded_ = false;
 };
 
 }  // namespace varnel

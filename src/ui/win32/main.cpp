@@ -125,10 +125,10 @@ class Form1Window final : private FormHost {
         return TRUE;
       case WM_ENDSESSION:
         // Windows is logging off and will not send WM_DESTROY: the light must not stay on.
-        if (wParam) Unload();
+        if (wParam) form_.Unload();
         return 0;
       case WM_DESTROY:
-        Unload();
+        form_.Unload();
         PostQuitMessage(0);
         return 0;
     }
@@ -261,14 +261,6 @@ class Form1Window final : private FormHost {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  void Unload() {
-    if (unloaded_) return;
-    unloaded_ = true;
-    // No blink may relight the light between here and the end of the program.
-    for (TimerId timer : kTimers) KillTimer(hwnd_, TimerEventId(timer));
-    form_.Unload();
-  }
-
   Form1 form_;
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
@@ -276,7 +268,6 @@ class Form1Window final : private FormHost {
   std::map<COLORREF, HBRUSH> brushes_;
   Color shownValoreColor_ = kColorButtonFace;
   FillStyle shownFill_ = FillStyle::Transparent;
-  bool unloaded_ = false;
 };
 
 }  // namespace
