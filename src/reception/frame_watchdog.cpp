@@ -2,8 +2,9 @@
 
 namespace varnel {
 
-void WatchdogTick(PulseWindow& window, WatchdogSink& sink, Tick now) {
-  if (TickDiff(now, window.LastRelease) <= kQuietMs) return;
+namespace {
+
+void EndCode(PulseWindow& window, WatchdogSink& sink) {
   if (window.SlotIndex == kArmedSlot) return;
   if (window.SlotIndex == kWindowFull) {
     sink.DecodeFrame(window.Pulses);
@@ -11,6 +12,16 @@ void WatchdogTick(PulseWindow& window, WatchdogSink& sink, Tick now) {
     sink.ShowError(kTimeoutMessage);
   }
   ArmCapture(window, sink);
+}
+
+}  // namespace
+
+void WatchdogTick(PulseWindow& window, WatchdogSink& sink, Tick now) {
+  if (TickDiff(now, window.LastRelease) > kQuietMs) EndCode(window, sink);
+}
+
+void EndCodeBeforePress(PulseWindow& window, WatchdogSink& sink, Tick pressEventTime) {
+  if (TickDiff(pressEventTime, window.LastReleaseEvent) > kQuietMs) EndCode(window, sink);
 }
 
 }  // namespace varnel

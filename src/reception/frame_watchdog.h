@@ -26,4 +26,11 @@ inline const std::string kTimeoutMessage = "Timeout";
 // cut one as "Timeout", and re-arms capture either way; an armed window is left alone.
 void WatchdogTick(PulseWindow& window, WatchdogSink& sink, Tick now);
 
+// Called before a new press starts, with its key-down's event time. A key that went down more
+// than the quiet time after the last release (both by the input system's clock) starts a new
+// code, even if the program, stalled, has not yet seen that quiet on its own clock: the code
+// before it is ended first, as the watchdog would have ended it, instead of running into the
+// next one.
+void EndCodeBeforePress(PulseWindow& window, WatchdogSink& sink, Tick pressEventTime);
+
 }  // namespace varnel

@@ -13,25 +13,26 @@ std::size_t Slot(const PulseWindow& window) { return static_cast<std::size_t>(wi
 
 }  // namespace
 
-void PulseStart(PulseWindow& window, CaptureView& view, Tick now, bool isAutoRepeat) {
+void PulseStart(PulseWindow& window, CaptureView& view, Tick eventTime, bool isAutoRepeat) {
   if (isAutoRepeat) return;
   if (window.SlotIndex == kWindowFull) {
     // A press beyond the eighth before the code was taken: keep the latest eight.
     modStd::ShiftUp(window.Pulses);
     window.SlotIndex = 0;
   }
-  window.Pulses.at(Slot(window)) = now;
+  window.Pulses.at(Slot(window)) = eventTime;
   view.SetIndicatorFill(FillStyle::Solid);
 }
 
-void PulseEnd(PulseWindow& window, CaptureView& view, Tick now) {
+void PulseEnd(PulseWindow& window, CaptureView& view, Tick eventTime, Tick now) {
   if (window.SlotIndex == kWindowFull) return;
   std::int32_t& slot = window.Pulses.at(Slot(window));
-  slot = TickDiff(now, slot);
+  slot = TickDiff(eventTime, slot);
   --window.SlotIndex;
   ShowRemaining(window, view);
   view.SetIndicatorFill(FillStyle::Transparent);
   window.LastRelease = now;
+  window.LastReleaseEvent = eventTime;
 }
 
 void ArmCapture(PulseWindow& window, CaptureView& view) {

@@ -24,7 +24,7 @@ class PulseCaptureTest : public ::testing::Test {
   void Press(std::int32_t hold, std::int32_t gap = 50) {
     PulseStart(window, view, now, false);
     now = TickAfter(now, hold);
-    PulseEnd(window, view, now);
+    PulseEnd(window, view, now, now);
     now = TickAfter(now, gap);
   }
 
@@ -40,7 +40,7 @@ TEST_F(PulseCaptureTest, EightPressesFillSlotsSevenDownToZero) {
     EXPECT_EQ(view.fill, FillStyle::Solid);
     EXPECT_EQ(view.captions.back(), std::to_string(8 - i)) << "a key-down leaves the count";
     now += 101 + i;
-    PulseEnd(window, view, now);
+    PulseEnd(window, view, now, now);
     EXPECT_EQ(view.fill, FillStyle::Transparent);
     EXPECT_EQ(window.LastRelease, now);
     now += 40;
@@ -72,7 +72,7 @@ TEST_F(PulseCaptureTest, SlidingKeyDownLeavesTheCountAtZeroUntilRelease) {
 
 TEST_F(PulseCaptureTest, KeyUpWithoutKeyDownInArmedStateCompletesTheStaleSlot) {
   window.Pulses[7] = 300;  // left over from an earlier code
-  PulseEnd(window, view, now);
+  PulseEnd(window, view, now, now);
   EXPECT_EQ(window.Pulses[7], now - 300);
   EXPECT_EQ(window.SlotIndex, 6);
   EXPECT_EQ(view.captions.back(), "7");
@@ -84,7 +84,7 @@ TEST_F(PulseCaptureTest, KeyUpWhileFullIsIgnored) {
   const PulseWindow before = window;
   const std::size_t captionsBefore = view.captions.size();
   view.fill = FillStyle::Solid;  // whatever the lamp shows, a stray key-up leaves it
-  PulseEnd(window, view, now + 500);
+  PulseEnd(window, view, now + 500, now + 500);
   EXPECT_EQ(window.Pulses, before.Pulses);
   EXPECT_EQ(window.SlotIndex, kWindowFull);
   EXPECT_EQ(window.LastRelease, before.LastRelease);
@@ -96,7 +96,7 @@ TEST_F(PulseCaptureTest, AutoRepeatKeyDownsDoNotRestampTheHold) {
   PulseStart(window, view, now, false);
   // A 900 ms hold: the keyboard starts repeating after about 660 ms.
   for (Tick t = now + 660; t < now + 900; t += 25) PulseStart(window, view, t, true);
-  PulseEnd(window, view, now + 900);
+  PulseEnd(window, view, now + 900, now + 900);
   EXPECT_EQ(window.Pulses[7], 900);
   EXPECT_EQ(window.SlotIndex, 6);
 
@@ -129,7 +129,7 @@ TEST_F(PulseCaptureTest, RandomStreamsKeepTheSlotIndexInRange) {
     if (a < 4) {
       PulseStart(window, view, now, a == 0);
     } else if (a < 8) {
-      PulseEnd(window, view, now);
+      PulseEnd(window, view, now, now);
     } else if (a == 8) {
       ArmCapture(window, view);
     } else {

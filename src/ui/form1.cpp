@@ -23,13 +23,15 @@ void Form1::Unload() {
   modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockOff);
 }
 
-void Form1::KeyDown(std::int16_t keyCode, bool isAutoRepeat, Tick now) {
-  if (keyCode == kKeyF12) PulseStart(window_, *this, now, isAutoRepeat);
+void Form1::KeyDown(std::int16_t keyCode, bool isAutoRepeat, KeyTime time) {
+  if (keyCode != kKeyF12) return;
+  if (!isAutoRepeat) EndCodeBeforePress(window_, *this, time.event);
+  PulseStart(window_, *this, time.event, isAutoRepeat);
 }
 
-void Form1::KeyUp(std::int16_t keyCode, bool isAutoRepeat, Tick now) {
+void Form1::KeyUp(std::int16_t keyCode, bool isAutoRepeat, KeyTime time) {
   // Some platforms report a held key as release/press pairs: those releases do not end the hold.
-  if (keyCode == kKeyF12 && !isAutoRepeat) PulseEnd(window_, *this, now);
+  if (keyCode == kKeyF12 && !isAutoRepeat) PulseEnd(window_, *this, time.event, time.handled);
 }
 
 void Form1::Timer1Tick() {

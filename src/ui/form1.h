@@ -22,6 +22,14 @@ inline constexpr Color kColorRed = 0x000000FF;
 
 inline constexpr std::int16_t kKeyF12 = 123;
 
+// When a key event happened, by two clocks: `event`, the input system's own stamp of the key's
+// movement, and `handled`, the program's tick count when it handled the event. Holds are
+// differences of event times; the quiet time that ends a code runs on the program's ticks.
+struct KeyTime {
+  Tick event;
+  Tick handled;
+};
+
 // Timer1 ends a display, Timer2 blinks the light on an error, Timer3 is the watchdog.
 enum class TimerId : std::size_t { Timer1, Timer2, Timer3 };
 inline constexpr std::array<TimerId, 3> kTimers{TimerId::Timer1, TimerId::Timer2, TimerId::Timer3};
@@ -83,8 +91,8 @@ class Form1 final : private WatchdogSink {
   void Unload();
 
   // Key events of the window, whichever control has the focus. Only F12 counts.
-  void KeyDown(std::int16_t keyCode, bool isAutoRepeat, Tick now);
-  void KeyUp(std::int16_t keyCode, bool isAutoRepeat, Tick now);
+  void KeyDown(std::int16_t keyCode, bool isAutoRepeat, KeyTime time);
+  void KeyUp(std::int16_t keyCode, bool isAutoRepeat, KeyTime time);
 
   void Timer1Tick();
   void Timer2Tick();

@@ -1,5 +1,6 @@
-// A coverage-guided fuzzer over the window's logic: bytes become F12 presses and repeats, other
-// keys, the passing of time (the three timers firing when due) and jumps of the tick counter.
+// A coverage-guided fuzzer over the window's logic: bytes become F12 presses and repeats (some of
+// them handled late, as after a stall), other keys, the passing of time (the three timers firing
+// when due) and jumps of the tick counter and of the input system's event clock.
 // After every step the window must keep every invariant; the sanitizers watch the rest.
 #include <climits>
 #include <cstddef>
@@ -53,19 +54,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   loop.Load();
   while (!in.Empty()) {
     op = in.Next();
+    // Events that waited in the queue: stamped up to about two seconds before they are handled.
+    const auto happened = [&]() -> std::optional<std::int64_t> {
+      if (!(op & 0x40)) return std::nullopt;
+      return loop.Now() - in.Next() * 8;
+    };
     switch (op % 8) {
       case 0:
-        loop.F12Down(op & 0x80);
+        loop.F12Down(op & 0x80, happened());
         break;
       case 1:
-        loop.F12Up(op & 0x80);
+        loop.F12Up(op & 0x80, happened());
         break;
       case 2: {
         const auto key = static_cast<std::int16_t>(in.Next());
         if (op & 0x80) {
-          loop.form.KeyUp(key, op & 0x40, loop.TickCount());
+          loop.form.KeyUp(key, op & 0x40, loop.At());
         } else {
-          loop.form.KeyDown(key, op & 0x40, loop.TickCount());
+          loop.form.KeyDown(key, op & 0x40, loop.At());
         }
         break;
       }
@@ -79,11 +85,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         run(in.Next() * 100);
         break;
       case 6:
-        loop.JumpTick(kEdges[in.Next() % std::size(kEdges)]);
+      case 7: {
+        const varnel::Tick to = op % 8 == 6 ? kEdges[in.Next() % std::size(kEdges)]
+                                            : static_cast<varnel::Tick>(in.Next32());
+        if (op & 0x80) {
+          loop.JumpEventClock(to);
+        } else {
+          loop.JumpTick(to);
+        }
         break;
-      case 7:
-        loop.JumpTick(static_cast<varnel::Tick>(in.Next32()));
-        break;
+      }
     }
     check();
   }

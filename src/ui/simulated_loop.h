@@ -15,8 +15,10 @@ namespace varnel {
 
 class SimulatedLoop : public FormHost {
  public:
-  // `startTick` is what the tick counter reads at simulated time 0.
-  explicit SimulatedLoop(Tick startTick = 1'000'000) : startTick_(startTick) {}
+  // `startTick` is what the tick counter reads at simulated time 0, `eventStart` what the input
+  // system's event clock reads then (by default the same).
+  explicit SimulatedLoop(Tick startTick = 1'000'000) : SimulatedLoop(startTick, startTick) {}
+  SimulatedLoop(Tick startTick, Tick eventStart) : startTick_(startTick), eventStart_(eventStart) {}
 
   void SetTimerEnabled(TimerId timer, bool enabled) override {
     due_[Index(timer)] = enabled ? std::optional(now_ + TimerInterval(timer)) : std::nullopt;
@@ -47,14 +49,19 @@ class SimulatedLoop : public FormHost {
   }
   void Run(std::int64_t ms) { RunUntil(now_ + ms); }
 
-  void F12Down(bool isAutoRepeat = false) {
-    form.KeyDown(kKeyF12, isAutoRepeat, TickCount());
+  // F12 events as the input system stamped them at `happenedAt` (by default now), handled now:
+  // an earlier time is an event that waited in the queue while the program was stalled.
+  void F12Down(bool isAutoRepeat = false, std::optional<std::int64_t> happenedAt = {}) {
+    form.KeyDown(kKeyF12, isAutoRepeat, At(happenedAt));
     RecordLight();
   }
-  void F12Up(bool isAutoRepeat = false) {
-    form.KeyUp(kKeyF12, isAutoRepeat, TickCount());
+  void F12Up(bool isAutoRepeat = false, std::optional<std::int64_t> happenedAt = {}) {
+    form.KeyUp(kKeyF12, isAutoRepeat, At(happenedAt));
     if (!isAutoRepeat) lastRelease = now_;
     RecordLight();
+  }
+  KeyTime At(std::optional<std::int64_t> happenedAt = {}) const {
+    return {EventTickAt(happenedAt.value_or(now_)), TickCount()};
   }
   // Presses F12 for `holdMs`, then lets `gapMs` pass.
   void Press(std::int32_t holdMs, std::int32_t gapMs = 60) {
@@ -76,6 +83,14 @@ class SimulatedLoop : public FormHost {
                                            static_cast<std::uint32_t>(now_));
   }
   varnel::Tick TickCount() const { return TickAfter(startTick_, static_cast<std::int32_t>(now_)); }
+  // Makes the event clock read `tick` now, as a new X server would.
+  void JumpEventClock(varnel::Tick tick) {
+    eventStart_ = static_cast<varnel::Tick>(static_cast<std::uint32_t>(tick) -
+                                            static_cast<std::uint32_t>(now_));
+  }
+  varnel::Tick EventTickAt(std::int64_t at) const {
+    return TickAfter(eventStart_, static_cast<std::int32_t>(at));
+  }
   bool LightOn() { return light.IsOn(); }
   const Form1Controls& Screen() const { return form.Controls(); }
 
@@ -110,6 +125,7 @@ class SimulatedLoop : public FormHost {
   }
 
   varnel::Tick startTick_;
+  varnel::Tick eventStart_;
   std::int64_t now_ = 0;
   std::array<std::optional<std::int64_t>, kTimers.size()> due_{};
 };

@@ -190,36 +190,38 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
 // X reports a held key as release/press pairs that share one timestamp. Qt flags a pair as an
 // auto-repeat only if the press has already arrived when it handles the release; otherwise the
 // pair looks like a real release and a new press, and would cut one hold in two. So a release
-// is held back until the next event says what it was, and then delivered with the tick it came
-// at: the measured hold is the same either way.
+// is held back until the next event says what it was, and then delivered with the times it came
+// with: the measured hold is the same either way.
+// The event's timestamp is the window system's own time of the key's movement (the X server's
+// or the compositor's milliseconds), which is what the holds are measured on.
 void Form1Window::OnF12(QEvent::Type type, bool isAutoRepeat, quint64 timestamp) {
-  const Tick now = clock_();
+  const KeyTime time{static_cast<Tick>(static_cast<std::uint32_t>(timestamp)), clock_()};
   if (type == QEvent::KeyRelease && !isAutoRepeat) {
     DeliverPendingRelease();
-    pendingRelease_ = PendingRelease{timestamp, now};
+    pendingRelease_ = time;
     releaseTimer_->start();
     return;
   }
-  if (type == QEvent::KeyPress && pendingRelease_ && pendingRelease_->timestamp == timestamp) {
+  if (type == QEvent::KeyPress && pendingRelease_ && pendingRelease_->event == time.event) {
     pendingRelease_.reset();  // the second half of a repeat pair: the hold goes on
     releaseTimer_->stop();
     isAutoRepeat = true;
   }
   Handle([&] {
     if (type == QEvent::KeyPress) {
-      form_.KeyDown(kKeyF12, isAutoRepeat, now);
+      form_.KeyDown(kKeyF12, isAutoRepeat, time);
     } else {
-      form_.KeyUp(kKeyF12, isAutoRepeat, now);
+      form_.KeyUp(kKeyF12, isAutoRepeat, time);
     }
   });
 }
 
 void Form1Window::DeliverPendingRelease() {
   if (!pendingRelease_) return;
-  const PendingRelease release = *pendingRelease_;
+  const KeyTime release = *pendingRelease_;
   pendingRelease_.reset();
   releaseTimer_->stop();
-  form_.KeyUp(kKeyF12, false, release.tick);
+  form_.KeyUp(kKeyF12, false, release);
 }
 
 void Form1Window::closeEvent(QCloseEvent* event) {

@@ -55,11 +55,7 @@ class Form1Window : public QWidget, private FormHost {
   std::array<QTimer*, kTimers.size()> timers_{};
   std::map<std::string, QWidget*> controls_;
   // An F12 release waiting to be told apart from the first half of an auto-repeat pair.
-  struct PendingRelease {
-    quint64 timestamp;
-    Tick tick;
-  };
-  std::optional<PendingRelease> pendingRelease_;
+  std::optional<KeyTime> pendingRelease_;
   QTimer* releaseTimer_;
 };
 

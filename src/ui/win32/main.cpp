@@ -79,17 +79,21 @@ class Form1Window final : private FormHost {
     SetFocus(GetDlgItem(hwnd_, ControlId("Trg")));
   }
 
-  // Key preview: F12 reaches capture before any control sees it, whichever has the focus.
+  // Key preview: F12 reaches capture before any control sees it, whichever has the focus. With
+  // Alt held the keys come as WM_SYSKEY* messages; the shift state does not matter, so they
+  // count the same, and go on to their default handling like any other.
   void PreviewKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) return;
+    const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (!down && msg.message != WM_KEYUP && msg.message != WM_SYSKEYUP) return;
     if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return;
     const auto code = static_cast<std::int16_t>(msg.wParam);
-    const Tick now = static_cast<Tick>(GetTickCount());
-    if (msg.message == WM_KEYDOWN) {
+    // msg.time is the message's GetMessageTime(): when the key moved, on the GetTickCount clock.
+    const KeyTime time{static_cast<Tick>(msg.time), static_cast<Tick>(GetTickCount())};
+    if (down) {
       const bool isAutoRepeat = (msg.lParam & (1 << 30)) != 0;  // the key was already down
-      form_.KeyDown(code, isAutoRepeat, now);
+      form_.KeyDown(code, isAutoRepeat, time);
     } else {
-      form_.KeyUp(code, false, now);
+      form_.KeyUp(code, false, time);
     }
     Render();
   }
