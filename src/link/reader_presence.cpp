@@ -14,12 +14,16 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
-bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identity) {
+bool HasIdentity(const std::string& id, const std::string& identity) {
   const std::string prefix = "USB\\" + Upper(identity) + "\\";
+  return Upper(id.substr(0, prefix.size())) == prefix;
+}
+
+bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identity) {
   const std::optional<varnel::KeyboardIds> ids = lister.KeyboardDeviceIds();
   if (!ids) return false;
   return std::any_of(ids->begin(), ids->end(), [&](const std::optional<std::string>& id) {
-    return id && Upper(id->substr(0, prefix.size())) == prefix;
+    return id && HasIdentity(*id, identity);
   });
 }
 

@@ -30,6 +30,9 @@ std::unique_ptr<KeyboardLister> OpenSystemKeyboardLister();
 
 namespace modReader {
 
+// Whether one device instance identifier starts, ignoring case, with "USB\" + identity + "\".
+bool HasIdentity(const std::string& id, const std::string& identity);
+
 // Case-insensitive match of "USB\" + identity + "\" against the start of each identifier. The
 // closing backslash keeps other interfaces of the same device (…&MI_01) from matching. A lister
 // that cannot answer counts as no reader, which leads to the ordinary warning.
