@@ -15,14 +15,15 @@ deb=$(ls "$work"/out/varnel_*.deb 2>/dev/null | head -n1)
 echo "package: $(basename "$deb")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libx11-6 libxtst6 qt6-qpa-plugins; do
+for needed in libqt6widgets6 libx11-6 libxtst6 qt6-qpa-plugins libevdev2; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+[[ $(dpkg-deb -f "$deb" Recommends) == *qt6-wayland* ]] || fail "it does not recommend qt6-wayland"
 
 dpkg-deb -x "$deb" "$work/root"
 for file in usr/bin/varnel usr/bin/varnel-reader usr/share/applications/varnel.desktop \
   usr/share/icons/hicolor/16x16/apps/varnel.png usr/share/icons/hicolor/32x32/apps/varnel.png \
-  usr/share/icons/hicolor/scalable/apps/varnel.svg; do
+  usr/share/icons/hicolor/scalable/apps/varnel.svg usr/lib/udev/rules.d/70-varnel-reader.rules; do
   [[ -f "$work/root/$file" ]] || fail "the package lacks /$file"
 done
 grep -q '^Name=Varnel$' "$work/root/usr/share/applications/varnel.desktop" || fail "desktop Name"
