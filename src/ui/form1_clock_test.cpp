@@ -78,8 +78,8 @@ std::vector<KeyEvent> Presses(const std::vector<int>& bits, std::int64_t from) {
   return events;
 }
 
-void PlayWithStall(SimulatedLoop& loop, const std::vector<KeyEvent>& events,
-                   std::int64_t stallFrom, std::int64_t stallTo, bool timersFirst) {
+void PlayWithStall(SimulatedLoop& loop, const std::vector<KeyEvent>& events, std::int64_t stallFrom,
+                   std::int64_t stallTo, bool timersFirst) {
   std::vector<KeyEvent> queued;
   const auto deliver = [&](const KeyEvent& e) {
     e.down ? loop.F12Down(false, e.at) : loop.F12Up(false, e.at);
