@@ -1,5 +1,20 @@
 # What users download: the Debian package (make package: cpack -G DEB in build/linux) and the
-# Windows .zip.
+# Windows .zip. Every file that names the version takes it from project(VERSION).
+
+# The day this version was released, for the manual pages, the changelog and the metainfo. The
+# top entries of packaging/changelog.in and of the metainfo's releases stand for this version;
+# a new version writes the old one's number into them and adds its own entries above.
+set(VARNEL_RELEASE_DATE 2026-12-07)
+set(VARNEL_MAINTAINER "Varnel developers <developers@varnel.invalid>")
+set(packaging ${PROJECT_SOURCE_DIR}/packaging)
+set(generated ${PROJECT_BINARY_DIR}/packaging)
+
+# Reads FILE into VAR and configures again when FILE changes.
+function(varnel_read_source var file)
+  file(READ ${file} text)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+  set(${var} "${text}" PARENT_SCOPE)
+endfunction()
 
 if(WIN32)
   # The program and a read-me, in one .zip.
@@ -21,17 +36,60 @@ if(WIN32)
   return()
 endif()
 
+# Debian's date format for the changelog's trailer line.
+execute_process(COMMAND date -u -R -d "${VARNEL_RELEASE_DATE} 12:00"
+                OUTPUT_VARIABLE VARNEL_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
+
+# The copyright file in Debian's machine-readable format, from LICENSE: its notice and its terms.
+varnel_read_source(license ${PROJECT_SOURCE_DIR}/LICENSE)
+if(NOT license MATCHES "^MIT License\n\nCopyright ([^\n]+)\n\n(.+)$")
+  message(FATAL_ERROR "LICENSE: expected the MIT licence's title, the notice, then the terms")
+endif()
+set(notice "${CMAKE_MATCH_1}")
+string(REGEX REPLACE "\n+$" "" terms "${CMAKE_MATCH_2}")
+string(REGEX REPLACE "\n\n" "\n.\n" terms "${terms}")
+string(REGEX REPLACE "\n" "\n " terms "${terms}")
+file(CONFIGURE OUTPUT ${generated}/copyright @ONLY CONTENT
+"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: Varnel
+Upstream-Contact: ${VARNEL_MAINTAINER}
+
+Files: *
+Copyright: ${notice}
+License: Expat
+ ${terms}
+")
+
+# Manual pages and the changelog go in gzip -9n, as Debian ships them: no name, no time stamp.
+set(gzipped)
+foreach(file varnel.1 varnel-reader.1 changelog)
+  configure_file(${packaging}/${file}.in ${generated}/${file} @ONLY)
+  add_custom_command(OUTPUT ${generated}/${file}.gz
+                     COMMAND gzip -9nkf ${generated}/${file}
+                     DEPENDS ${generated}/${file})
+  list(APPEND gzipped ${generated}/${file}.gz)
+endforeach()
+add_custom_target(packaging_files ALL DEPENDS ${gzipped})
+configure_file(${packaging}/org.varnel.Varnel.metainfo.xml.in
+               ${generated}/org.varnel.Varnel.metainfo.xml @ONLY)
+
+install(FILES ${generated}/varnel.1.gz ${generated}/varnel-reader.1.gz DESTINATION share/man/man1)
+install(FILES ${generated}/copyright ${generated}/changelog.gz DESTINATION share/doc/varnel)
+install(FILES ${generated}/org.varnel.Varnel.metainfo.xml DESTINATION share/metainfo)
+
 set(CPACK_PACKAGE_NAME varnel)
 set(CPACK_PACKAGE_VENDOR "Varnel")
-set(CPACK_PACKAGE_CONTACT "Varnel developers <varnel@localhost>")
+set(CPACK_PACKAGE_CONTACT "${VARNEL_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "host side of a one-key bar-code reader")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "The reader is a USB keyboard that sends each code as timed presses of F12. Varnel decodes\n"
-    " them, shows the bits and the value, and answers through the Scroll Lock light.")
+# Read here, not through CPACK_PACKAGE_DESCRIPTION_FILE, which cpack XML-escapes (' as &apos;).
+varnel_read_source(CPACK_DEBIAN_PACKAGE_DESCRIPTION ${packaging}/description.txt)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt finds its X11 platform plugin at run time: no library links to it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The build keeps its debug information; the package does not need it.
+set(CPACK_STRIP_FILES ON)
 include(CPack)
