@@ -48,6 +48,18 @@ std::vector<int> CodeBits(int value) {
   return bits;
 }
 
+std::vector<KeyStep> CodeSteps(const Plan& plan) {
+  std::vector<KeyStep> steps;
+  long long at = 0;
+  for (int bit : plan.bits) {
+    steps.push_back({at, true});
+    at += bit ? plan.longMs : plan.shortMs;
+    steps.push_back({at, false});
+    at += plan.gapMs;
+  }
+  return steps;
+}
+
 ParseResult ParseArguments(const std::vector<std::string>& args) {
   Plan plan;
   std::optional<int> value;

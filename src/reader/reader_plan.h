@@ -29,6 +29,19 @@ ParseResult ParseArguments(const std::vector<std::string>& args);
 // The seven bits of `value`, most significant first, then the even-parity bit.
 std::vector<int> CodeBits(int value);
 
+// One change of F12 in a code, timed from the code's first press.
+struct KeyStep {
+  long long atMs;
+  bool down;
+};
+
+// One code of `plan`: each press held for its bit, `gapMs` from a release to the next press.
+// Every way of playing the reader sends these, so their timings agree.
+std::vector<KeyStep> CodeSteps(const Plan& plan);
+
+// From the last release of one code to the first press of the next.
+constexpr int kBetweenCodesMs = 1000;
+
 extern const char kUsage[];
 
 }  // namespace varnel::reader
