@@ -1,4 +1,4 @@
-// varnel-reader: a virtual bar-code reader for the X server. See kUsage.
+// varnel-reader: a virtual bar-code reader, for the X server or as an input device. See kUsage.
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "reader/device_mode.h"
 #include "reader/light_watch.h"
 #include "reader/reader_plan.h"
 
@@ -121,6 +122,7 @@ int main(int argc, char** argv) {
     std::fputs(varnel::reader::kUsage, stdout);
     return 0;
   }
+  if (plan.deviceDir) return varnel::reader::RunDeviceMode(*plan.deviceDir);
 
   Display* display = XOpenDisplay(nullptr);
   Display* watch = display ? XOpenDisplay(nullptr) : nullptr;

@@ -15,6 +15,7 @@ struct Plan {
   int count = 1;       // codes, one second apart
   int watchMs = 3000;  // how long the light is watched after the last code
   bool help = false;
+  std::optional<std::string> deviceDir;  // --device: play the reader as an input device there
 };
 
 struct ParseResult {
@@ -24,6 +25,7 @@ struct ParseResult {
 
 // varnel-reader [VALUE] [--bits BITS] [--bad-parity] [--cut N] [--short MS] [--long MS]
 //               [--count K] [--watch MS] [--help]
+// varnel-reader --device DIR
 ParseResult ParseArguments(const std::vector<std::string>& args);
 
 // The seven bits of `value`, most significant first, then the even-parity bit.
