@@ -49,15 +49,5 @@ TEST_F(LightRouterTest, TheDesktopsOwnScrollLockIsLeftAloneAndTheDevicesIsThePro
   EXPECT_TRUE(desktop.sent.empty());
 }
 
-TEST(LightRouter, WithoutAWindowLightTheWindowPathKeepsTheStateInMemory) {
-  FakeLockKeyPort device;
-  LightRouter router(nullptr, device);
-  router.Route(LightPath::Window);
-  modLight::SetLockKey(router, kVkScrollLock, modLight::kLockOn);
-  EXPECT_TRUE(router.ProgramOn());
-  router.Route(LightPath::Device);
-  EXPECT_TRUE(device.IsOn());
-}
-
 }  // namespace
 }  // namespace varnel

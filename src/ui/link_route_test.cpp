@@ -141,17 +141,6 @@ TEST_F(LinkedLoop, AReaderPulledOutMidCodeEndsItAsCutAndWorksAgainOncePluggedBac
   }
 }
 
-TEST_F(LinkedLoop, ADisplayInProgressMovesToTheNewLightWhenTheLinkChanges) {
-  DeviceCode(kGood165);
-  loop.Run(1000);
-  ASSERT_TRUE(Reader().led);
-  Reader().gone = true;
-  Read();
-  EXPECT_TRUE(desktop.IsOn()) << "the display goes on with the desktop's light";
-  loop.Run(2000);
-  EXPECT_FALSE(desktop.IsOn());
-}
-
 TEST(LinkTooltip, NamesTheLinkAndWhyItIsNotDirect) {
   LinkStatus status;
   status.direct = true;
