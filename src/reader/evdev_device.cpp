@@ -260,7 +260,7 @@ std::string EvdevDevice::Unplug() {
   for (std::size_t k = 0; k < keysDown_.size(); ++k) {
     if (keysDown_[k]) releases.push_back({EV_KEY, static_cast<std::uint16_t>(k), 0});
   }
-  if (!releases.empty()) Send(std::move(releases));
+  if (!releases.empty()) Send(std::move(releases), 1);
   keysDown_.reset();
   leds_.reset();  // no power, no light; and a device plugged in again starts dark
   ledEcho_.clear();
@@ -298,8 +298,8 @@ void EvdevDevice::Push(OpenFile& file, const input_event& event) {
   file.queue.assign({Event(at, {EV_SYN, SYN_DROPPED, 0}), event});
 }
 
-void EvdevDevice::Send(std::vector<Change> frame) {
-  frame.push_back({EV_SYN, SYN_REPORT, 0});
+void EvdevDevice::Send(std::vector<Change> frame, std::int32_t syncValue) {
+  frame.push_back({EV_SYN, SYN_REPORT, syncValue});
   for (auto& [id, file] : files_) {
     if (!Alive(file)) continue;
     const timeval now = Now(file);

@@ -75,8 +75,9 @@ class EvdevDevice {
   static input_event Event(const timeval& at, Change change);
   static void Push(OpenFile& file, const input_event& event);
   // One frame, closed with a SYN_REPORT, to every open file of the device; each file's copy is
-  // stamped once, on that file's clock, as the kernel stamps a frame.
-  void Send(std::vector<Change> frame);
+  // stamped once, on that file's clock, as the kernel stamps a frame. The kernel closes the frames
+  // it makes up itself (the releases on removal) with a SYN_REPORT of value 1.
+  void Send(std::vector<Change> frame, std::int32_t syncValue = 0);
   int SetClock(OpenFile& file, std::span<const std::uint8_t> in);
 
   ClockReader clock_;
