@@ -9,27 +9,6 @@ source "$here/lib.sh"
 varnel=$1 close_window=$2
 e2e_setup
 
-# The window's controls at 96 dpi: 15 twips a pixel.
-px() { echo $(( ($1 + 7) / 15 )); }
-
-# shot NAME X Y W H: a screenshot of that part of the main window.
-shot() {
-  local x y
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" +repage "$work/$1.png"
-}
-# share COLOUR NAME: the share of the shot's pixels that have exactly that colour, in percent.
-share() {
-  convert "$work/$2.png" -fill black +opaque "$1" -fill white -opaque "$1" \
-    -format '%[fx:int(100*mean)]' info:
-}
-same_shots() { [[ $(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1) == 0 ]]; }
-# The bits row and the value, as one picture.
-shot_code() { shot "$1" 0 "$(px 240)" "$(px 3735)" "$(px 615)"; }
-shot_bits() { shot "$1" 0 "$(px 240)" "$(px 3735)" "$(px 255)"; }
-shot_value() { shot "$1" "$(px 840)" "$(px 600)" "$(px 615)" "$(px 255)"; }
-shot_error() { shot "$1" "$(px 1560)" "$(px 600)" "$(px 975)" "$(px 255)"; }
-
 # send BITS [SHORT LONG]: one code, 100/300 ms holds unless told.
 send() { press_code "${2:-100}" "${3:-300}" "$1"; }
 # Waits until a display that follows a release has ended.

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The direct link to the reader's own input device, with the real program and the virtual reader
+# playing that device: good, bad and cut codes, a code while another window has the focus, an F12
+# of another keyboard in the middle of a code, the reader pulled out mid-code and plugged back,
+# a person's keyboard with the reader's identity; then, on a new start, the permission fallback.
+# The reader sees its own light; the window is checked on screenshots.
+# Usage (on a private display): direct_link.sh VARNEL VARNEL_READER X11_KEY_RECORDER
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+varnel=$1 reader=$2 recorder=$3
+e2e_setup
+recorder_pid=""
+stop_more() {
+  [[ -n "$recorder_pid" ]] && kill "$recorder_pid" 2>/dev/null && wait "$recorder_pid" 2>/dev/null
+  device_stop
+}
+device_start "$reader"
+
+# The desktop's Scroll Lock is left alone while the link is up.
+desktop_dark() { [[ $(light) == off ]] || fail "the desktop's Scroll Lock light went on $*"; }
+
+echo "start-up on the direct link"
+device led
+"$varnel" 2>"$work/stderr" &
+pid=$!
+main=$(wait_window Varnel 20) || fail "no window"
+wait_said "direct link to the reader up" 3000 >/dev/null
+device_startup_light
+(( $(said "cannot be taken for this program alone") == 1 )) || fail "the refused grab is not told once"
+desktop_dark "at start-up"
+xdotool windowfocus --sync "$main"
+
+echo "a good code: 82, value 165"
+shots_good() { shot_code good; shot_value good_value; desktop_dark "after a good code"; }
+device_code 10100101
+device_good shots_good
+(( $(share '#00FF00' good_value) > 50 )) || fail "Valore is not green after a good code"
+
+echo "a bad code"
+shots_bad() { shot_code bad; shot_error bad_error; }
+device_code 10100100
+device_blinks shots_bad
+(( $(share '#FF0000' bad_error) > 1 )) || fail "no red error text after a bad code"
+same_shots good bad && fail "a bad code shows the same as the good one"
+
+echo "a cut code"
+device_code 101
+device_blinks shot_error cut_error
+(( $(share '#FF0000' cut_error) > 1 )) || fail "no red error text after a cut code"
+same_shots bad_error cut_error && fail "a cut code reads as a parity error"
+
+echo "a good code while another window has the focus: 5, value 10"
+"$recorder" >"$work/keys" &
+recorder_pid=$!
+for _ in $(seq 100); do grep -q ready "$work/keys" 2>/dev/null && break; sleep 0.05; done
+other=$(wait_window x11-key-recorder 5) || fail "no other window"
+xdotool windowfocus --sync "$other"
+shots_focus() {
+  kill "$recorder_pid"; wait "$recorder_pid" 2>/dev/null; recorder_pid=""
+  shot_value focus_value
+}
+device_code 00001010
+device_good shots_focus
+note "the focused window got $(grep -c F12 "$work/keys") F12 events"
+(( $(share '#00FF00' focus_value) > 50 )) || fail "Valore is not green after a code sent elsewhere"
+same_shots good_value focus_value && fail "a code sent while another window had the focus was lost"
+
+echo "an F12 of another keyboard in the middle of a code"
+xdotool windowfocus --sync "$main"
+(sleep 0.7; xdotool keydown F12 sleep 0.1 keyup F12) &
+device_code 10100101
+wait $!
+device_good shot_code other_keyboard
+same_shots good other_keyboard || fail "an F12 of another keyboard changed the code"
+
+echo "the reader pulled out while the last press of a code is down, then plugged back in"
+device_code 1010010
+device down
+device unplug
+# The light has no device now: the program's display carries on with the desktop's light.
+light_timeline 2500 >"$work/timeline" &
+wait_said "direct link to the reader down" 2000 >/dev/null
+shot_error unplugged_error
+wait $!
+note "desktop light: $(tr '\n' ' ' <"$work/timeline")"
+(( $(wc -l <"$work/timeline") >= 6 )) || fail "no blinking after the reader was pulled out"
+same_shots cut_error unplugged_error || fail "a code cut by the reader's removal does not show Timeout"
+device plug
+took=$(wait_said "up, through .*event18" 2000) || exit 1
+note "the link came up again $took ms after the reader was plugged in"
+shots_replugged() { shot_code replugged; desktop_dark "after a code on the reader plugged back in"; }
+device_code 10100101
+device_good shots_replugged
+same_shots good replugged || fail "a good code after plugging the reader back in shows another value"
+shot_code idle
+
+echo "a device with the reader's identity that types other keys"
+device key a
+wait_said "person's keyboard" 1000 >/dev/null
+device_code 00001010
+sleep 2.2  # two scans of the device list
+[[ -z $(device_lights) ]] || fail "the program still drives the light of a person's keyboard"
+shot_code after_person
+same_shots idle after_person || fail "an F12 of a person's keyboard was counted"
+(( $(said "sent a key other than F12") == 1 && $(said "up, through") == 2 )) ||
+  fail "a person's keyboard is not let go of once and for all: $(cat "$work/stderr")"
+kill "$pid"; wait "$pid"; pid=""
+
+# Root opens any file: the device itself refuses, as a node without the seat's permission would.
+echo "the permission fallback: a new start while the device cannot be opened"
+device deny
+"$varnel" 2>"$work/stderr" &
+pid=$!
+main=$(wait_window Varnel 20) || fail "no window"
+xdotool windowfocus --sync "$main"
+press_code 100 300 10100101
+timeline=$(light_timeline 1000)
+note "desktop light: $(echo $timeline)"
+[[ $(tail -n1 <<<"$timeline") == *on ]] || fail "a code through the window lights no light"
+shot_code window_good
+same_shots good window_good || fail "a good code through the window shows another value"
+device allow
+took=$(wait_said "direct link to the reader up" 1500) || exit 1
+note "the direct link came up $took ms after the device could be opened"
+desktop_dark "once the direct link is up: the display goes on on the device"
+(( $(said "cannot open the reader's device") == 1 )) || fail "the reason is not told once"
+[[ $(device_lights) == *on ]] || fail "the display in progress did not move to the device"
+sleep 2
+device_code 00001010
+device_good shot_value device_after_window
+same_shots focus_value device_after_window || fail "a device code after the fallback shows another value"
+echo "PASS"
