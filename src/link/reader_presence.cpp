@@ -14,13 +14,24 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
-bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identity) {
+bool IsReaderId(const std::string& deviceId, const std::string& identity) {
   const std::string prefix = "USB\\" + Upper(identity) + "\\";
-  const std::optional<varnel::KeyboardIds> ids = lister.KeyboardDeviceIds();
-  if (!ids) return false;
-  return std::any_of(ids->begin(), ids->end(), [&](const std::optional<std::string>& id) {
-    return id && Upper(id->substr(0, prefix.size())) == prefix;
-  });
+  return Upper(deviceId.substr(0, prefix.size())) == prefix;
+}
+
+bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identity) {
+  return lister.FindKeyboard([&](const std::string& id) { return IsReaderId(id, identity); });
 }
 
 }  // namespace modReader
+
+namespace varnel {
+
+bool KeyboardLister::FindKeyboard(const std::function<bool(const std::string&)>& accept) {
+  const std::optional<KeyboardIds> ids = KeyboardDeviceIds();
+  return ids && std::any_of(ids->begin(), ids->end(), [&](const std::optional<std::string>& id) {
+           return id && accept(*id);
+         });
+}
+
+}  // namespace varnel
