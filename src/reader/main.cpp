@@ -23,18 +23,29 @@ long long NowMs() {
 // Sends the presses and keeps an eye on the light the whole time.
 class VirtualReader {
  public:
-  explicit VirtualReader(Display* display)
-      : display_(display),
-        f12_(XKeysymToKeycode(display, XK_F12)),
-        scrollLock_(XInternAtom(display, "Scroll Lock", False)),
+  // `input` carries the presses, `watch` the light's queries: a connection whose presses the
+  // server is holding back answers nothing until they are done.
+  VirtualReader(Display* input, Display* watch)
+      : display_(input),
+        watch_(watch),
+        f12_(XKeysymToKeycode(input, XK_F12)),
+        scrollLock_(XInternAtom(watch, "Scroll Lock", False)),
         on_(LightOn()) {}
 
-  void Press(int holdMs) {
-    XTestFakeKeyEvent(display_, f12_, True, CurrentTime);
+  // One code's presses, `holdsMs` in order with `gapMs` between them. The X server itself times
+  // them: each fake event carries the delay after the one before it, so how this process is
+  // scheduled on a busy machine does not change the holds, only the server's own timing does.
+  void SendCode(const std::vector<int>& holdsMs, int gapMs) {
+    long long total = 0;
+    for (std::size_t i = 0; i < holdsMs.size(); ++i) {
+      const int gap = i == 0 ? 0 : gapMs;
+      XTestFakeKeyEvent(display_, f12_, True, static_cast<unsigned long>(gap));
+      XTestFakeKeyEvent(display_, f12_, False, static_cast<unsigned long>(holdsMs[i]));
+      total += gap + holdsMs[i];
+    }
     XFlush(display_);
-    WatchUntil(NowMs() + holdMs);
-    XTestFakeKeyEvent(display_, f12_, False, CurrentTime);
-    XFlush(display_);
+    WatchUntil(NowMs() + total);
+    XSync(display_, False);  // returns once the server has sent the last release
     lastRelease_ = NowMs();
   }
 
@@ -78,11 +89,12 @@ class VirtualReader {
 
   bool LightOn() {
     Bool on = False;
-    XkbGetNamedIndicator(display_, scrollLock_, nullptr, &on, nullptr, nullptr);
+    XkbGetNamedIndicator(watch_, scrollLock_, nullptr, &on, nullptr, nullptr);
     return on;
   }
 
   Display* display_;
+  Display* watch_;
   KeyCode f12_;
   Atom scrollLock_;
   bool on_;
@@ -112,25 +124,26 @@ int main(int argc, char** argv) {
   }
 
   Display* display = XOpenDisplay(nullptr);
-  if (!display) {
+  Display* watch = display ? XOpenDisplay(nullptr) : nullptr;
+  if (!watch) {
     std::fprintf(stderr, "varnel-reader: cannot open the X display (is DISPLAY set?)\n");
     return 1;
   }
   int event = 0, error = 0, major = 0, minor = 0;
   if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
     std::fprintf(stderr, "varnel-reader: the X server has no XTest extension\n");
+    XCloseDisplay(watch);
     XCloseDisplay(display);
     return 1;
   }
 
-  VirtualReader reader(display);
+  VirtualReader reader(display, watch);
+  std::vector<int> holds;
+  for (int bit : plan.bits) holds.push_back(bit ? plan.longMs : plan.shortMs);
   long long previousRelease = 0;
   for (int code = 1; code <= plan.count; ++code) {
     if (code > 1) reader.WatchUntil(previousRelease + 1000);
-    for (int bit : plan.bits) {
-      reader.Press(bit ? plan.longMs : plan.shortMs);
-      if (&bit != &plan.bits.back()) reader.WatchUntil(NowMs() + plan.gapMs);
-    }
+    reader.SendCode(holds, plan.gapMs);
     if (code > 1) {
       std::printf("code %d, light after its last release:\n", code - 1);
       reader.Report(previousRelease, reader.LastRelease());
@@ -143,6 +156,7 @@ int main(int argc, char** argv) {
   reader.WatchUntil(previousRelease + plan.watchMs);
   std::printf("code %d, light after its last release:\n", plan.count);
   reader.Report(previousRelease, previousRelease + plan.watchMs);
+  XCloseDisplay(watch);
   XCloseDisplay(display);
   return 0;
 }

@@ -35,6 +35,22 @@ TEST(FrameWatchdog, ActsOnlyAfterMoreThanTheQuietTime) {
   }
 }
 
+TEST(FrameWatchdog, APressAfterMoreThanTheQuietTimeByTheEventClockEndsTheCodeBeforeIt) {
+  for (Tick release : {Tick{5'000}, Tick{INT_MAX - 300}}) {
+    PulseWindow window;
+    window.SlotIndex = 3;
+    window.LastRelease = 0;  // the program's own clock plays no part here
+    window.LastReleaseEvent = release;
+    RecordingSink sink;
+    EndCodeBeforePress(window, sink, TickAfter(release, 800));
+    EXPECT_TRUE(sink.events.empty());
+    EXPECT_EQ(window.SlotIndex, 3);
+    EndCodeBeforePress(window, sink, TickAfter(release, 801));
+    EXPECT_EQ(sink.events, std::vector<std::string>{"Timeout"});
+    EXPECT_EQ(window.SlotIndex, kArmedSlot);
+  }
+}
+
 TEST(FrameWatchdog, TimesOutCutCodesAndLeavesAnArmedWindowAlone) {
   for (std::int32_t slot = 0; slot <= kArmedSlot; ++slot) {
     PulseWindow window;

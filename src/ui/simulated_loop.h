@@ -3,6 +3,7 @@
 // in milliseconds, and every step can be checked.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -39,7 +40,7 @@ class SimulatedLoop : public FormHost {
   void RunUntil(
       std::int64_t until, Check afterEvent = [] {}) {
     while (auto next = NextDue(until)) {
-      now_ = *due_[*next];
+      now_ = std::max(now_, *due_[*next]);  // a timer overdue after a stall fires late, once
       due_[*next] = now_ + TimerInterval(kTimers[*next]);  // periodic until its handler stops it
       form.TimerTick(kTimers[*next], TickCount());
       RecordLight();
@@ -48,6 +49,8 @@ class SimulatedLoop : public FormHost {
     now_ = until;
   }
   void Run(std::int64_t ms) { RunUntil(now_ + ms); }
+  // The program is stopped for `ms`: time passes, nothing is handled, timers fall overdue.
+  void Stall(std::int64_t ms) { now_ += ms; }
 
   // F12 events as the input system stamped them at `happenedAt` (by default now), handled now:
   // an earlier time is an event that waited in the queue while the program was stalled.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package: built with CPack from the Linux build, unpacked into a scratch root, its
-# files and declared dependencies checked, and the installed program started.
+# The Debian package: built with CPack from the Linux build, checked by lintian, unpacked into a
+# scratch root, its files, metadata and declared dependencies checked, and the installed program
+# started.
 # Usage (on a private display): deb_package.sh BUILD_LINUX
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,6 +14,13 @@ e2e_setup
 deb=$(ls "$work"/out/varnel_*.deb 2>/dev/null | head -n1)
 [[ -f "$deb" ]] || fail "no varnel_*.deb"
 echo "package: $(basename "$deb")"
+lintian --fail-on error,warning "$deb" || fail "lintian finds errors or warnings"
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "the package's version is not $version"
+# What `apt show` prints: the description as written, no list separators, no escapes.
+diff <(dpkg-deb -f "$deb" Description | tail -n +2 | sed 's/^ //; s/^\.$//') \
+  "$here/../../packaging/description.txt" || fail "the long description differs from its source"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libx11-6 libxtst6 qt6-qpa-plugins; do
@@ -20,10 +28,25 @@ for needed in libqt6widgets6 libx11-6 libxtst6 qt6-qpa-plugins; do
 done
 
 dpkg-deb -x "$deb" "$work/root"
+metainfo=usr/share/metainfo/org.varnel.Varnel.metainfo.xml
 for file in usr/bin/varnel usr/bin/varnel-reader usr/share/applications/varnel.desktop \
   usr/share/icons/hicolor/16x16/apps/varnel.png usr/share/icons/hicolor/32x32/apps/varnel.png \
-  usr/share/icons/hicolor/scalable/apps/varnel.svg; do
+  usr/share/icons/hicolor/scalable/apps/varnel.svg usr/share/man/man1/varnel.1.gz \
+  usr/share/man/man1/varnel-reader.1.gz $metainfo; do
   [[ -f "$work/root/$file" ]] || fail "the package lacks /$file"
+done
+desktop-file-validate "$work/root/usr/share/applications/varnel.desktop" || fail "desktop entry"
+# The metainfo as software centres read it, its desktop entry included.
+appstreamcli validate-tree --no-net "$work/root" >"$work/appstream.log" ||
+  { cat "$work/appstream.log"; fail "the AppStream metainfo is not valid"; }
+
+echo "the version, $version, everywhere"
+grep -q "<release version=\"$version\"" "$work/root/$metainfo" || fail "metainfo release"
+zcat "$work/root/usr/share/doc/varnel/changelog.gz" | head -n1 | grep -qF "varnel ($version)" ||
+  fail "changelog"
+for page in varnel varnel-reader; do
+  zcat "$work/root/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH .* \"Varnel $version\"" ||
+    fail "manual page $page"
 done
 grep -q '^Name=Varnel$' "$work/root/usr/share/applications/varnel.desktop" || fail "desktop Name"
 grep -q '^Icon=varnel$' "$work/root/usr/share/applications/varnel.desktop" || fail "desktop Icon"
@@ -41,5 +64,21 @@ wait "$pid"
 status=$?
 pid=""
 (( status == 0 )) || { cat "$work/stderr"; fail "the installed program ended with status $status"; }
-"$work/root/usr/bin/varnel-reader" --help | grep -q "usage: varnel-reader" || fail "varnel-reader"
+
+echo "varnel-reader's options: its --help and its manual page"
+# entries INDENT: the entries of a list whose terms start INDENT columns in, one a line, each
+# with its wrapped lines joined and its runs of spaces squeezed.
+entries() {
+  awk -v indent="$1" '
+    { match($0, /^ */) }
+    RLENGTH == indent && NF { if (e != "") print e; e = $0; next }
+    RLENGTH > indent && NF && e != "" { e = e " " $0; next }
+    { if (e != "") print e; e = "" }
+    END { if (e != "") print e }' | tr -s ' ' | sed 's/^ //'
+}
+help=$("$work/root/usr/bin/varnel-reader" --help | entries 2)
+grep -q -- "^--bad-parity flip" <<<"$help" || fail "no options in varnel-reader --help"
+diff <(echo "$help") <(MANWIDTH=1000 man -P cat -E ascii -l \
+  "$work/root/usr/share/man/man1/varnel-reader.1.gz" | sed -n '/^OPTIONS$/,/^[A-Z]/p' |
+  entries 7) || fail "the manual page's options differ from varnel-reader --help"
 echo "PASS"

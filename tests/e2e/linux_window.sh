@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Linux program end to end, as a user and the reader meet it: start-up warning, the
-# start-up light, a good, a bad and a cut code, a long hold that auto-repeats, closing.
+# start-up light, a good, a bad and a cut code, codes sent while the program is stopped, a long
+# hold that auto-repeats, closing.
 # Usage (on a private display): linux_window.sh VARNEL X11_CLOSE_WINDOW
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -25,6 +26,7 @@ share() {
 same_shots() { [[ $(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1) == 0 ]]; }
 # The bits row and the value, as one picture.
 shot_code() { shot "$1" 0 "$(px 240)" "$(px 3735)" "$(px 615)"; }
+shot_bits() { shot "$1" 0 "$(px 240)" "$(px 3735)" "$(px 255)"; }
 shot_value() { shot "$1" "$(px 840)" "$(px 600)" "$(px 615)" "$(px 255)"; }
 shot_error() { shot "$1" "$(px 1560)" "$(px 600)" "$(px 975)" "$(px 255)"; }
 
@@ -59,6 +61,7 @@ on_at=$(awk '$2 == "on" { print $1; exit }' <<<"$timeline")
 [[ -n "$on_at" ]] || fail "no light after a good code"
 note "light on $on_at ms into sampling; timeline: $(echo $timeline)"
 shot_code good
+shot_bits good_bits
 shot_value good_value
 (( $(share '#00FF00' good_value) > 50 )) || fail "Valore is not green after a good code"
 [[ $(awk 'NR > 1 && $2 == "off"' <<<"$timeline") == "" ]] || fail "the good-code light is not steady"
@@ -75,6 +78,7 @@ send 10100100
 sleep 1.2
 shot_error bad_error
 shot_code bad
+shot_bits bad_bits
 (( $(share '#FF0000' bad_error) > 1 )) || fail "no red error text after a bad code"
 same_shots good bad && fail "a bad code shows the same as the good one"
 settle
@@ -85,6 +89,39 @@ timeline=$(light_timeline 3300)
 note "timeline: $(echo $timeline)"
 (( $(wc -l <<<"$timeline") >= 8 )) || fail "the light does not blink after a cut code"
 [[ $(light) == off ]] || fail "the light is not off after the timeout display"
+settle
+
+# stall_during MS BITS: sends a code while the program is stopped for MS ms, from 0.4 s into it.
+stall_during() {
+  (sleep 0.4; kill -STOP "$pid"; sleep "$(awk "BEGIN { print $1 / 1000 }")"; kill -CONT "$pid") &
+  send "$2"
+  wait $!
+}
+
+echo "a good code while the program is stopped for half a second"
+stall_during 500 10100101
+timeline=$(light_timeline 2000)
+note "timeline: $(echo $timeline)"
+[[ $(awk '{ printf "%s ", $2 }' <<<"$timeline") == "off on " ]] ||
+  fail "the light is not steady on after a good code sent during a stall"
+shot_code stalled
+same_shots good stalled || fail "a code sent during a stall shows another value"
+settle
+
+echo "a bad code while the program is stopped for 1.2 s"
+stall_during 1200 10100100
+sleep 1.2
+shot_bits long_stall
+shot_error long_stall_error
+# Either the code as sent (164, "Parità") or a timeout that leaves the last code (165) shown.
+if same_shots bad_bits long_stall; then
+  note "decoded as sent"
+  same_shots bad_error long_stall_error || fail "164 shown after a long stall without its parity error"
+else
+  note "cut: a timeout"
+  same_shots good_bits long_stall || fail "a long stall shows a code that was not sent"
+  same_shots bad_error long_stall_error && fail "a timeout after a long stall reads as a parity error"
+fi
 settle
 
 echo "a good code held long enough to auto-repeat"
