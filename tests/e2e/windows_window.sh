@@ -5,12 +5,12 @@
 # holds that auto-repeat and with Alt held; the window read back by a Win32 probe, the green of a
 # good value on a screenshot; the places of the controls at 96 and 144 dpi; the light off after a
 # close and after a log-off during a blink.
-# Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE
+# Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 source "$here/../../scripts/wine-env"
-varnel=$1 probe_exe=$2
+varnel=$1 probe_exe=$2 version=$3
 e2e_setup
 wm=""
 dpi_key='HKCU\Control Panel\Desktop'
@@ -95,6 +95,16 @@ stopped() {
   pid=""
   (( status == 0 )) || fail "the program ended with status $status"
 }
+
+echo "the program file"
+manifest=$(probe manifest "$(winepath -w "$varnel")") || fail "no manifest in $varnel"
+for wanted in "name=\"Varnel\" version=\"$version.0\"" 'Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+  '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>' 35138b9a 4a2f28e3 1f676c76 8e0f7a12; do
+  grep -qF -- "$wanted" <<<"$manifest" || fail "the manifest lacks $wanted"
+done
+# Windows 7 has none of the per-monitor DPI functions: they must not be imported.
+imported=$(x86_64-w64-mingw32-objdump -p "$varnel" | grep -E 'Dpi(For|Awareness)|ForDpi')
+[[ -z "$imported" ]] || fail "imports that Windows 7 lacks: $imported"
 
 echo "start-up"
 start 96

@@ -13,6 +13,7 @@
 // copies each change of it into every thread's GetKeyState, the probe's too, which starts off:
 // sample from a moment the light is off. (A probe attached to the program's input thread reads
 // the same, but its leaving hands the program a fresh key state, off whatever the light is.)
+//   win32-probe manifest EXE          prints the application manifest inside EXE
 // Exits 1 when the window it needs is not there (yet), 3 on a fault.
 #include <windows.h>
 
@@ -217,6 +218,14 @@ int DpiChanged(int dpi) {
 }
 
 // With `whenOn`, waits up to 3 s for the light to be on first.
+int Manifest(const char* exe) {
+  HMODULE image = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HRSRC found = image ? FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) : nullptr;
+  if (!found) return 3;
+  std::fwrite(LockResource(LoadResource(image, found)), 1, SizeofResource(image, found), stdout);
+  return 0;
+}
+
 int Post(UINT message, WPARAM wParam, bool whenOn) {
   HWND window = MainWindow();
   if (!window) return 1;
@@ -224,6 +233,7 @@ int Post(UINT message, WPARAM wParam, bool whenOn) {
     if (i == 300) return 3;
     Sleep(10);
   }
+  if (whenOn) Sleep(80);  // well inside a blink's 200 ms, long enough for any sampler to see it
   PostMessageW(window, message, wParam, 0);
   return 0;
 }
@@ -238,6 +248,7 @@ int main(int argc, char** argv) {
   if (command == "controls") return Controls();
   if (command == "light") return Light(number);
   if (command == "layout") return Layout(number);
+  if (command == "manifest" && argc == 3) return Manifest(argv[2]);
   if (command == "dpi-changed") return DpiChanged(number);
   const bool whenOn = argc >= 3 && std::string(argv[2]) == "on";
   if (command == "end-session") return Post(WM_ENDSESSION, TRUE, whenOn);
