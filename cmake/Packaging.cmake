@@ -98,4 +98,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The build keeps its debug information; the package does not need it.
 set(CPACK_STRIP_FILES ON)
+
+# The direct link to the reader: on a Wayland desktop the window runs on Qt's Wayland platform.
+# (The link's udev rule is installed with the program, in src/CMakeLists.txt.)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+
 include(CPack)

@@ -14,13 +14,13 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
-bool IsReaderId(const std::string& deviceId, const std::string& identity) {
+bool HasIdentity(const std::string& id, const std::string& identity) {
   const std::string prefix = "USB\\" + Upper(identity) + "\\";
-  return Upper(deviceId.substr(0, prefix.size())) == prefix;
+  return Upper(id.substr(0, prefix.size())) == prefix;
 }
 
 bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identity) {
-  return lister.FindKeyboard([&](const std::string& id) { return IsReaderId(id, identity); });
+  return lister.FindKeyboard([&](const std::string& id) { return HasIdentity(id, identity); });
 }
 
 }  // namespace modReader

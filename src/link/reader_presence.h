@@ -36,11 +36,12 @@ std::unique_ptr<KeyboardLister> OpenSystemKeyboardLister();
 
 namespace modReader {
 
+// Whether one device instance identifier starts, ignoring case, with "USB\" + identity + "\".
+bool HasIdentity(const std::string& id, const std::string& identity);
+
 // Case-insensitive match of "USB\" + identity + "\" against the start of each identifier. The
 // closing backslash keeps other interfaces of the same device (…&MI_01) from matching. A lister
 // that cannot answer counts as no reader, which leads to the ordinary warning.
 bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identity);
-// Whether one device instance identifier is the reader's, by that match.
-bool IsReaderId(const std::string& deviceId, const std::string& identity);
 
 }  // namespace modReader

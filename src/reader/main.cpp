@@ -1,4 +1,4 @@
-// varnel-reader: a virtual bar-code reader for the X server. See kUsage.
+// varnel-reader: a virtual bar-code reader, for the X server or as an input device. See kUsage.
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "reader/device_mode.h"
 #include "reader/light_watch.h"
 #include "reader/reader_plan.h"
 
@@ -32,19 +33,18 @@ class VirtualReader {
         scrollLock_(XInternAtom(watch, "Scroll Lock", False)),
         on_(LightOn()) {}
 
-  // One code's presses, `holdsMs` in order with `gapMs` between them. The X server itself times
-  // them: each fake event carries the delay after the one before it, so how this process is
-  // scheduled on a busy machine does not change the holds, only the server's own timing does.
-  void SendCode(const std::vector<int>& holdsMs, int gapMs) {
-    long long total = 0;
-    for (std::size_t i = 0; i < holdsMs.size(); ++i) {
-      const int gap = i == 0 ? 0 : gapMs;
-      XTestFakeKeyEvent(display_, f12_, True, static_cast<unsigned long>(gap));
-      XTestFakeKeyEvent(display_, f12_, False, static_cast<unsigned long>(holdsMs[i]));
-      total += gap + holdsMs[i];
+  // One code's presses. The X server itself times them: each fake event carries the delay after
+  // the one before it, so how this process is scheduled on a busy machine does not change the
+  // holds, only the server's own timing does.
+  void SendCode(const std::vector<varnel::reader::KeyStep>& steps) {
+    long long previous = 0;
+    for (const varnel::reader::KeyStep& step : steps) {
+      XTestFakeKeyEvent(display_, f12_, step.down,
+                        static_cast<unsigned long>(step.atMs - previous));
+      previous = step.atMs;
     }
     XFlush(display_);
-    WatchUntil(NowMs() + total);
+    WatchUntil(NowMs() + previous);
     XSync(display_, False);  // returns once the server has sent the last release
     lastRelease_ = NowMs();
   }
@@ -122,6 +122,7 @@ int main(int argc, char** argv) {
     std::fputs(varnel::reader::kUsage, stdout);
     return 0;
   }
+  if (plan.deviceDir) return varnel::reader::RunDeviceMode(*plan.deviceDir);
 
   Display* display = XOpenDisplay(nullptr);
   Display* watch = display ? XOpenDisplay(nullptr) : nullptr;
@@ -138,12 +139,11 @@ int main(int argc, char** argv) {
   }
 
   VirtualReader reader(display, watch);
-  std::vector<int> holds;
-  for (int bit : plan.bits) holds.push_back(bit ? plan.longMs : plan.shortMs);
+  const std::vector<varnel::reader::KeyStep> steps = varnel::reader::CodeSteps(plan);
   long long previousRelease = 0;
   for (int code = 1; code <= plan.count; ++code) {
-    if (code > 1) reader.WatchUntil(previousRelease + 1000);
-    reader.SendCode(holds, plan.gapMs);
+    if (code > 1) reader.WatchUntil(previousRelease + varnel::reader::kBetweenCodesMs);
+    reader.SendCode(steps);
     if (code > 1) {
       std::printf("code %d, light after its last release:\n", code - 1);
       reader.Report(previousRelease, reader.LastRelease());

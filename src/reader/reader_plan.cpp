@@ -6,6 +6,7 @@ namespace varnel::reader {
 
 const char kUsage[] =
     "usage: varnel-reader [VALUE] [options]\n"
+    "       varnel-reader --device DIR\n"
     "Plays a bar-code reader into the X server: each element of a code is a press of F12 sent\n"
     "through XTest to the window that has the focus, a long hold for 1 and a short one for 0.\n"
     "\n"
@@ -18,11 +19,36 @@ const char kUsage[] =
     "  --long MS      hold of a 1 (default 300)\n"
     "  --count K      send K codes, one second apart (default 1)\n"
     "  --watch MS     watch the light this long after the last code (default 3000)\n"
+    "  --device DIR   play the reader as an input device in DIR instead, driven by commands on\n"
+    "                 standard input: the device mode\n"
     "  --help         show this text\n"
     "\n"
     "While it sends, and after each code (for three seconds after the last one, unless --watch\n"
     "says otherwise), it watches the Scroll Lock light and prints what a reader would see: on,\n"
-    "off, or blinking and its period, timed from the code's last release.\n";
+    "off, or blinking and its period, timed from the code's last release.\n"
+    "\n"
+    "The device mode shows the reader as Linux shows a USB keyboard to programs, with no X\n"
+    "server: DIR/devices lists it as /proc/bus/input/devices does (USB 04d9:1603, interface 0),\n"
+    "and its event node (event17, ...) is served through FUSE in DIR/input, where a program\n"
+    "reads its keys with the kernel's time stamps and sets its Scroll Lock light. It prints\n"
+    "\"ready DEVICES INPUT\" (the two paths), then runs commands, one a line, and answers each\n"
+    "with \"ok\" or \"error WHY\":\n"
+    "\n"
+    "    code ARGS...   one code, with the options above (VALUE, --bits, --bad-parity, --cut,\n"
+    "                   --short, --long, --count); \"ok\" after its last release\n"
+    "    down, up       F12 down, F12 up\n"
+    "    repeat         one auto-repeat of the held F12\n"
+    "    key NAME       a press and release of another key (a, enter, f11...), as a person's\n"
+    "                   keyboard sends\n"
+    "    sleep MS       wait\n"
+    "    unplug, plug   pull the reader out (a held key is released first), plug it back in\n"
+    "    deny, allow    make opening the node fail with \"permission denied\", or work again\n"
+    "    led            print \"led on\" or \"led off\": the light now\n"
+    "    quit           stop, as the end of the input and SIGTERM, SIGINT, SIGHUP do\n"
+    "\n"
+    "Each change of the light is printed as it happens, \"light MS on\" or \"light MS off\", MS\n"
+    "on the monotonic clock. On the way out the node is unmounted and DIR left as it was found.\n"
+    "The device mode needs /dev/fuse, and fusermount3 when not run as root.\n";
 
 namespace {
 
@@ -46,6 +72,18 @@ std::vector<int> CodeBits(int value) {
   }
   bits.push_back(ones % 2);
   return bits;
+}
+
+std::vector<KeyStep> CodeSteps(const Plan& plan) {
+  std::vector<KeyStep> steps;
+  long long at = 0;
+  for (int bit : plan.bits) {
+    steps.push_back({at, true});
+    at += bit ? plan.longMs : plan.shortMs;
+    steps.push_back({at, false});
+    at += plan.gapMs;
+  }
+  return steps;
 }
 
 ParseResult ParseArguments(const std::vector<std::string>& args) {
@@ -76,6 +114,11 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
     std::string error;
     if (arg == "--help" || arg == "-h") {
       plan.help = true;
+      return {plan, {}};
+    } else if (arg == "--device") {
+      plan.deviceDir = next();
+      if (!plan.deviceDir) return fail("--device needs a folder");
+      if (args.size() != 2) return fail("--device DIR takes nothing else: codes come on its input");
       return {plan, {}};
     } else if (arg == "--bits") {
       bits = next();

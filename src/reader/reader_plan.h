@@ -15,6 +15,7 @@ struct Plan {
   int count = 1;       // codes, one second apart
   int watchMs = 3000;  // how long the light is watched after the last code
   bool help = false;
+  std::optional<std::string> deviceDir;  // --device: play the reader as an input device there
 };
 
 struct ParseResult {
@@ -24,10 +25,24 @@ struct ParseResult {
 
 // varnel-reader [VALUE] [--bits BITS] [--bad-parity] [--cut N] [--short MS] [--long MS]
 //               [--count K] [--watch MS] [--help]
+// varnel-reader --device DIR
 ParseResult ParseArguments(const std::vector<std::string>& args);
 
 // The seven bits of `value`, most significant first, then the even-parity bit.
 std::vector<int> CodeBits(int value);
+
+// One change of F12 in a code, timed from the code's first press.
+struct KeyStep {
+  long long atMs;
+  bool down;
+};
+
+// One code of `plan`: each press held for its bit, `gapMs` from a release to the next press.
+// Every way of playing the reader sends these, so their timings agree.
+std::vector<KeyStep> CodeSteps(const Plan& plan);
+
+// From the last release of one code to the first press of the next.
+constexpr int kBetweenCodesMs = 1000;
 
 extern const char kUsage[];
 

@@ -58,6 +58,22 @@ TEST(ReaderPlan, BadArgumentsAreRefusedWithAReason) {
   EXPECT_NE(Error({"1", "--frobnicate"}).find("unknown option"), std::string::npos);
 }
 
+TEST(ReaderPlan, StepsHoldEachBitThenWaitTheGap) {
+  std::vector<std::pair<long long, bool>> steps;
+  for (const KeyStep& s : CodeSteps(Parse({"--bits", "10", "--short", "40", "--long", "120"}))) {
+    steps.emplace_back(s.atMs, s.down);
+  }
+  EXPECT_EQ(steps, (std::vector<std::pair<long long, bool>>{
+                       {0, true}, {120, false}, {170, true}, {210, false}}));
+}
+
+TEST(ReaderPlan, DeviceModeTakesAFolderAndNothingElse) {
+  EXPECT_EQ(Parse({"--device", "/tmp/d"}).deviceDir, "/tmp/d");
+  EXPECT_FALSE(Parse({"1"}).deviceDir);
+  EXPECT_NE(Error({"--device"}).find("needs a folder"), std::string::npos);
+  EXPECT_NE(Error({"1", "--device", "d"}).find("nothing else"), std::string::npos);
+}
+
 TEST(LightWatch, TellsSteadyLightFromBlinking) {
   EXPECT_EQ(DescribeLight(false, {{851, true}, {2851, false}}),
             (std::vector<std::string>{"+0.000 s  off", "+0.851 s  on", "+2.851 s  off"}));

@@ -24,4 +24,16 @@ void EndCodeBeforePress(PulseWindow& window, WatchdogSink& sink, Tick pressEvent
   if (TickDiff(pressEventTime, window.LastReleaseEvent) > kQuietMs) EndCode(window, sink);
 }
 
+void CutCode(PulseWindow& window, WatchdogSink& sink, bool evenIfFull) {
+  const bool held = window.Held;
+  if (held) {
+    window.Held = false;
+    sink.SetIndicatorFill(FillStyle::Transparent);
+  }
+  const bool complete = window.SlotIndex == kWindowFull && !evenIfFull;
+  if (complete || (window.SlotIndex == kArmedSlot && !held)) return;
+  sink.ShowError(kTimeoutMessage);
+  ArmCapture(window, sink);
+}
+
 }  // namespace varnel

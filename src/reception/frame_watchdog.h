@@ -33,4 +33,11 @@ void WatchdogTick(PulseWindow& window, WatchdogSink& sink, Tick now);
 // next one.
 void EndCodeBeforePress(PulseWindow& window, WatchdogSink& sink, Tick pressEventTime);
 
+// Ends the code in progress as cut, at once, when its remaining presses can no longer come (the
+// device they came from has gone, or lost events): a held press, whose release will never be
+// seen, or one to seven releases show "Timeout" and re-arm capture. A full window is a complete
+// code and is left for the watchdog to decode, unless `evenIfFull`: its last release may not have
+// been a real one, or presses after it may have been lost. An armed window is left alone.
+void CutCode(PulseWindow& window, WatchdogSink& sink, bool evenIfFull);
+
 }  // namespace varnel

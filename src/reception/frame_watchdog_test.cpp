@@ -10,8 +10,9 @@ namespace {
 struct RecordingSink : WatchdogSink {
   std::vector<std::string> events;
   std::string count;
+  FillStyle fill = FillStyle::Solid;
   void SetCountCaption(const std::string& caption) override { count = caption; }
-  void SetIndicatorFill(FillStyle) override {}
+  void SetIndicatorFill(FillStyle style) override { fill = style; }
   void DecodeFrame(const PulseArray& pulses) override {
     events.push_back("decode " + std::to_string(pulses[0]));
   }
@@ -60,6 +61,33 @@ TEST(FrameWatchdog, TimesOutCutCodesAndLeavesAnArmedWindowAlone) {
     EXPECT_EQ(sink.events, slot == kArmedSlot ? std::vector<std::string>{}
                                               : std::vector<std::string>{"Timeout"});
     EXPECT_EQ(window.SlotIndex, kArmedSlot);
+  }
+}
+
+TEST(FrameWatchdog, CutEndsACodeInProgressButNotACompleteOne) {
+  struct Case {
+    std::int32_t slot;
+    bool held, evenIfFull;
+    bool timeout;
+  };
+  for (const Case c :
+       {Case{kArmedSlot, false, true, false}, Case{kArmedSlot, true, false, true},
+        Case{3, false, false, true}, Case{0, true, false, true},
+        Case{kWindowFull, false, false, false}, Case{kWindowFull, false, true, true}}) {
+    PulseWindow window;
+    window.SlotIndex = c.slot;
+    window.Held = c.held;
+    RecordingSink sink;
+    CutCode(window, sink, c.evenIfFull);
+    const std::string what = std::to_string(c.slot) + (c.held ? " held" : "");
+    EXPECT_EQ(sink.events,
+              c.timeout ? std::vector<std::string>{"Timeout"} : std::vector<std::string>{})
+        << what;
+    EXPECT_EQ(window.SlotIndex, c.timeout ? kArmedSlot : c.slot) << what;
+    EXPECT_FALSE(window.Held) << what;
+    if (c.held) {
+      EXPECT_EQ(sink.fill, FillStyle::Transparent) << "the lamp goes dark: " << what;
+    }
   }
 }
 

@@ -21,11 +21,13 @@ void PulseStart(PulseWindow& window, CaptureView& view, Tick eventTime, bool isA
     window.SlotIndex = 0;
   }
   window.Pulses.at(Slot(window)) = eventTime;
+  window.Held = true;
   view.SetIndicatorFill(FillStyle::Solid);
 }
 
 void PulseEnd(PulseWindow& window, CaptureView& view, Tick eventTime, Tick now) {
   if (window.SlotIndex == kWindowFull) return;
+  window.Held = false;
   std::int32_t& slot = window.Pulses.at(Slot(window));
   slot = TickDiff(eventTime, slot);
   --window.SlotIndex;

@@ -33,6 +33,8 @@ struct PulseWindow {
   Tick LastRelease = 0;
   // The event time of that release, on the input system's clock.
   Tick LastReleaseEvent = 0;
+  // A press has gone down and not yet come up.
+  bool Held = false;
 };
 
 enum class FillStyle : std::int32_t { Solid = 0, Transparent = 1 };

@@ -34,6 +34,8 @@ void Form1::KeyUp(std::int16_t keyCode, bool isAutoRepeat, KeyTime time) {
   if (keyCode == kKeyF12 && !isAutoRepeat) PulseEnd(window_, *this, time.event, time.handled);
 }
 
+void Form1::CutCode(bool evenIfFull) { varnel::CutCode(window_, *this, evenIfFull); }
+
 void Form1::Timer1Tick() {
   SetTimer(TimerId::Timer1, false);
   SetTimer(TimerId::Timer2, false);

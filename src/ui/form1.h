@@ -94,6 +94,10 @@ class Form1 final : private WatchdogSink {
   void KeyDown(std::int16_t keyCode, bool isAutoRepeat, KeyTime time);
   void KeyUp(std::int16_t keyCode, bool isAutoRepeat, KeyTime time);
 
+  // The code in progress cannot go on: its key source has gone or lost events (see CutCode in
+  // reception/frame_watchdog.h).
+  void CutCode(bool evenIfFull);
+
   void Timer1Tick();
   void Timer2Tick();
   void Timer3Tick(Tick now);

@@ -1,6 +1,7 @@
 // A coverage-guided fuzzer over the window's logic: bytes become F12 presses and repeats (some of
 // them handled late, as after a stall), other keys, the passing of time (the three timers firing
-// when due) and jumps of the tick counter and of the input system's event clock.
+// when due), codes cut by their key source going away, and jumps of the tick counter and of the
+// input system's event clock.
 // After every step the window must keep every invariant; the sanitizers watch the rest.
 #include <climits>
 #include <cstddef>
@@ -81,8 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 4:  // up to a few seconds: the watchdog and the displays at work
         run(in.Next() * 16);
         break;
-      case 5:  // a long quiet spell
-        run(in.Next() * 100);
+      case 5:  // a long quiet spell, or the key source gone in the middle of a code
+        if (op & 0x80) {
+          loop.form.CutCode(op & 0x40);
+        } else {
+          run(in.Next() * 100);
+        }
         break;
       case 6:
       case 7: {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -20,6 +21,9 @@ class SimulatedLoop : public FormHost {
   // system's event clock reads then (by default the same).
   explicit SimulatedLoop(Tick startTick = 1'000'000) : SimulatedLoop(startTick, startTick) {}
   SimulatedLoop(Tick startTick, Tick eventStart) : startTick_(startTick), eventStart_(eventStart) {}
+  // The logic drives `port` instead of the fake light, and `lightOn` tells where it shows.
+  SimulatedLoop(Tick startTick, LockKeyPort& port, std::function<bool()> lightOn)
+      : lightOn_(std::move(lightOn)), port_(port), startTick_(startTick), eventStart_(startTick) {}
 
   void SetTimerEnabled(TimerId timer, bool enabled) override {
     due_[Index(timer)] = enabled ? std::optional(now_ + TimerInterval(timer)) : std::nullopt;
@@ -94,7 +98,7 @@ class SimulatedLoop : public FormHost {
   varnel::Tick EventTickAt(std::int64_t at) const {
     return TickAfter(eventStart_, static_cast<std::int32_t>(at));
   }
-  bool LightOn() { return light.IsOn(); }
+  bool LightOn() { return lightOn_(); }
   const Form1Controls& Screen() const { return form.Controls(); }
 
   FakeLockKeyPort light;
@@ -102,7 +106,13 @@ class SimulatedLoop : public FormHost {
     std::optional<KeyboardIds> KeyboardDeviceIds() override { return ids; }
     std::optional<KeyboardIds> ids = KeyboardIds{};
   } keyboards;
-  Form1 form{light, keyboards, *this};
+
+ private:
+  std::function<bool()> lightOn_ = [this] { return light.IsOn(); };
+  LockKeyPort& port_ = light;
+
+ public:
+  Form1 form{port_, keyboards, *this};
   std::vector<std::string> warnings;
   std::int64_t lastRelease = 0;
   std::int32_t outerWidthTwips = 0;
@@ -121,7 +131,7 @@ class SimulatedLoop : public FormHost {
   }
 
   void RecordLight() {
-    const bool on = light.IsOn();
+    const bool on = LightOn();
     if (lightChanges.empty() ? on : lightChanges.back().second != on) {
       lightChanges.emplace_back(now_, on);
     }

@@ -23,16 +23,17 @@ diff <(dpkg-deb -f "$deb" Description | tail -n +2 | sed 's/^ //; s/^\.$//') \
   "$here/../../packaging/description.txt" || fail "the long description differs from its source"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libx11-6 libxtst6 qt6-qpa-plugins; do
+for needed in libqt6widgets6 libx11-6 libxtst6 qt6-qpa-plugins libevdev2; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+[[ $(dpkg-deb -f "$deb" Recommends) == *qt6-wayland* ]] || fail "it does not recommend qt6-wayland"
 
 dpkg-deb -x "$deb" "$work/root"
 metainfo=usr/share/metainfo/org.varnel.Varnel.metainfo.xml
 for file in usr/bin/varnel usr/bin/varnel-reader usr/share/applications/varnel.desktop \
   usr/share/icons/hicolor/16x16/apps/varnel.png usr/share/icons/hicolor/32x32/apps/varnel.png \
   usr/share/icons/hicolor/scalable/apps/varnel.svg usr/share/man/man1/varnel.1.gz \
-  usr/share/man/man1/varnel-reader.1.gz $metainfo; do
+  usr/share/man/man1/varnel-reader.1.gz $metainfo usr/lib/udev/rules.d/70-varnel-reader.rules; do
   [[ -f "$work/root/$file" ]] || fail "the package lacks /$file"
 done
 desktop-file-validate "$work/root/usr/share/applications/varnel.desktop" || fail "desktop entry"

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <regex>
@@ -92,13 +93,11 @@ std::optional<std::string> WindowsId(const Entry& e) {
          "\\" + e.sysfs;
 }
 
-}  // namespace
-
-KeyboardIds ParseInputDevices(std::string_view text) {
-  KeyboardIds ids;
+std::vector<Entry> ParseEntries(std::string_view text) {
+  std::vector<Entry> entries;
   Entry entry;
   const auto finish = [&] {
-    if (HasWord(entry.handlers, "kbd")) ids.push_back(WindowsId(entry));
+    if (HasWord(entry.handlers, "kbd")) entries.push_back(entry);
     entry = Entry{};
   };
   while (!text.empty()) {
@@ -119,15 +118,19 @@ KeyboardIds ParseInputDevices(std::string_view text) {
     }
   }
   finish();
-  return ids;
+  return entries;
 }
 
-}  // namespace varnel
+// The "eventN" among an entry's handlers, or nothing.
+std::optional<std::string> EventHandler(const std::string& handlers) {
+  static const std::regex kEvent(R"((?:^|\s)(event\d{1,6})(?=\s|$))");
+  std::smatch match;
+  if (!std::regex_search(handlers, match, kEvent)) return std::nullopt;
+  return match[1].str();
+}
 
-namespace varnel {
-
-std::optional<KeyboardIds> ReadInputDevices(const std::string& path) {
-  // Far more than any machine's device list; a bound so that an odd file cannot stall start-up.
+// Far more than any machine's device list; a bound so that an odd file cannot stall the program.
+std::optional<std::string> ReadBounded(const std::string& path) {
   constexpr std::size_t kMaxBytes = 1 << 20;
   std::ifstream file(path, std::ios::binary);
   if (!file) return std::nullopt;
@@ -135,7 +138,50 @@ std::optional<KeyboardIds> ReadInputDevices(const std::string& path) {
   file.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (file.bad()) return std::nullopt;
   text.resize(static_cast<std::size_t>(file.gcount()));
-  return ParseInputDevices(text);
+  return text;
 }
+
+std::string EnvironmentOr(const char* name, const char* fallback) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : fallback;
+}
+
+}  // namespace
+
+KeyboardIds ParseInputDevices(std::string_view text) {
+  KeyboardIds ids;
+  for (const Entry& entry : ParseEntries(text)) ids.push_back(WindowsId(entry));
+  return ids;
+}
+
+std::optional<KeyboardIds> ReadInputDevices(const std::string& path) {
+  const std::optional<std::string> text = ReadBounded(path);
+  if (!text) return std::nullopt;
+  return ParseInputDevices(*text);
+}
+
+ReaderNodes ParseReaderNodes(std::string_view text) {
+  ReaderNodes nodes;
+  for (const Entry& entry : ParseEntries(text)) {
+    const std::optional<std::string> id = WindowsId(entry);
+    const std::optional<std::string> event = EventHandler(entry.handlers);
+    if (id && event && modReader::HasIdentity(*id, kReaderIdentity)) {
+      nodes.push_back(ReaderNode{entry.sysfs, *event});
+    }
+  }
+  return nodes;
+}
+
+std::optional<ReaderNodes> ReadReaderNodes(const std::string& path) {
+  const std::optional<std::string> text = ReadBounded(path);
+  if (!text) return std::nullopt;
+  return ParseReaderNodes(*text);
+}
+
+std::string InputDevicesPath() {
+  return EnvironmentOr("VARNEL_INPUT_DEVICES", "/proc/bus/input/devices");
+}
+
+std::string InputDirectory() { return EnvironmentOr("VARNEL_INPUT_DIR", "/dev/input"); }
 
 }  // namespace varnel

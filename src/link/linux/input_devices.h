@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/reader_device.h"
 #include "link/reader_presence.h"
 
 namespace varnel {
@@ -18,5 +19,16 @@ KeyboardIds ParseInputDevices(std::string_view text);
 
 // Reads and parses a file in that format, at most its first MiB: nothing when it cannot be read.
 std::optional<KeyboardIds> ReadInputDevices(const std::string& path);
+
+// The reader's event nodes in that text: keyboards whose identifier above has the reader's
+// identity and that have an event handler ("eventN").
+ReaderNodes ParseReaderNodes(std::string_view text);
+std::optional<ReaderNodes> ReadReaderNodes(const std::string& path);
+
+// Where the input device list and the event nodes are: $VARNEL_INPUT_DEVICES and
+// $VARNEL_INPUT_DIR when set (for tests), else the system's /proc/bus/input/devices and
+// /dev/input.
+std::string InputDevicesPath();
+std::string InputDirectory();
 
 }  // namespace varnel

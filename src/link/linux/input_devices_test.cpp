@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -88,6 +89,33 @@ TEST(InputDevices, TheFileIsReadWithABound) {
       ReadInputDevices(std::string(VARNEL_TESTDATA) + "/reader-and-ps2.txt");
   ASSERT_TRUE(fixture.has_value());
   EXPECT_EQ(fixture->size(), 4u);
+}
+
+TEST(InputDevices, TheReadersEventNodeIsItsKeyboardInterfacesAlone) {
+  EXPECT_EQ(ParseReaderNodes(Fixture("reader-and-ps2.txt")),
+            (ReaderNodes{{"/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/0003:04D9:1603.0001/"
+                          "input/input5",
+                          "event5"}}));
+  EXPECT_TRUE(ParseReaderNodes(Fixture("other-interface-bluetooth-broken.txt")).empty());
+  EXPECT_TRUE(ParseReaderNodes("I: Bus=0003 Vendor=04d9 Product=1603\n"
+                               "S: Sysfs=/devices/usb1/1-2/1-2:1.0/input/input5\n"
+                               "H: Handlers=sysrq kbd leds\n")
+                  .empty())
+      << "no event handler, no node";
+  EXPECT_EQ(ReadReaderNodes("/nonexistent/input/devices"), std::nullopt);
+}
+
+TEST(InputDevices, TestsCanPutTheirOwnListAndFolderInPlaceOfTheSystems) {
+  unsetenv("VARNEL_INPUT_DEVICES");
+  setenv("VARNEL_INPUT_DIR", "", 1);
+  EXPECT_EQ(InputDevicesPath(), "/proc/bus/input/devices");
+  EXPECT_EQ(InputDirectory(), "/dev/input");
+  setenv("VARNEL_INPUT_DEVICES", "/tmp/x/devices", 1);
+  setenv("VARNEL_INPUT_DIR", "/tmp/x/input", 1);
+  EXPECT_EQ(InputDevicesPath(), "/tmp/x/devices");
+  EXPECT_EQ(InputDirectory(), "/tmp/x/input");
+  unsetenv("VARNEL_INPUT_DEVICES");
+  unsetenv("VARNEL_INPUT_DIR");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The attached keyboards as the Linux input layer lists them.
+// The attached keyboards as the Linux input layer lists them (or the list that tests put in its
+// place).
 #include "link/linux/input_devices.h"
 
 namespace varnel {
@@ -7,7 +8,7 @@ namespace {
 class ProcKeyboardLister : public KeyboardLister {
  public:
   std::optional<KeyboardIds> KeyboardDeviceIds() override {
-    return ReadInputDevices("/proc/bus/input/devices");
+    return ReadInputDevices(InputDevicesPath());
   }
 };
 

@@ -100,7 +100,7 @@ WalkEnd Walk(std::vector<Items::Item> list, std::size_t* taken = nullptr) {
     return S_OK;
   });
   const WalkEnd end = WalkDeviceIds(&collection, [](const std::string& id) {
-    return modReader::IsReaderId(id, kReaderIdentity);
+    return modReader::HasIdentity(id, kReaderIdentity);
   });
   EXPECT_EQ(items.references, 0u) << "every item and the enumerator are released";
   if (taken) *taken = items.taken;

@@ -1,6 +1,8 @@
 // The lock keys as the X server's keyboard indicators. The server keeps one state per indicator
 // and passes it to every attached keyboard. A synthesised Scroll_Lock key event would not do:
 // on common keymaps no modifier is bound to it, so the indicator never changes.
+#include "link/x11/window_light.h"  // first: Xlib's macros (None, Status) would break it
+
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
@@ -89,6 +91,21 @@ std::unique_ptr<LockKeyPort> OpenSystemLockKeyPort() {
   if (!display) return nullptr;
   XSetIOErrorHandler(OnConnectionLost);
   return std::make_unique<X11LockKeyPort>(display);
+}
+
+WindowLightPort OpenWindowLight(bool onWayland) {
+  if (onWayland) return {nullptr, WindowLight::Wayland};
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return {nullptr, WindowLight::NoDisplay};
+  // A Wayland compositor's X server (newer ones say so by this extension) passes its
+  // indicators to no keyboard.
+  int opcode = 0, event = 0, error = 0;
+  if (XQueryExtension(display, "XWAYLAND", &opcode, &event, &error)) {
+    XCloseDisplay(display);
+    return {nullptr, WindowLight::Wayland};
+  }
+  XSetIOErrorHandler(OnConnectionLost);
+  return {std::make_unique<X11LockKeyPort>(display), WindowLight::Indicator};
 }
 
 }  // namespace varnel

@@ -7,7 +7,9 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QWindow>
+#include <cstdio>
 
 #include "ui/form1_layout.h"
 
@@ -57,7 +59,18 @@ void SetCaption(QWidget* control, const std::string& caption) {
 }  // namespace
 
 Form1Window::Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock)
-    : form_(light, keyboards, *this), clock_(std::move(clock)) {
+    : Form1Window(light, nullptr, keyboards, std::move(clock), {}) {}
+
+Form1Window::Form1Window(DirectLink& link, KeyboardLister& keyboards, Clock clock,
+                         DeviceList devices)
+    : Form1Window(link.Light(), &link, keyboards, std::move(clock), std::move(devices)) {}
+
+Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards,
+                         Clock clock, DeviceList devices)
+    : form_(light, keyboards, *this),
+      link_(link),
+      devices_(std::move(devices)),
+      clock_(std::move(clock)) {
   setWindowTitle(QString::fromStdString(kAppTitle));
   setObjectName("Form1");
   // DejaVu Sans, which every Debian desktop has, at 7.5 pt: the design's captions fit their
@@ -85,6 +98,13 @@ Form1Window::Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock cl
   releaseTimer_->setTimerType(Qt::PreciseTimer);
   releaseTimer_->setInterval(kRepeatPairWaitMs);
   connect(releaseTimer_, &QTimer::timeout, this, [this] { Handle([] {}); });
+
+  // The device list is read again about once a second: cheap, and no wake-ups in between.
+  scanTimer_ = new QTimer(this);
+  scanTimer_->setObjectName(QStringLiteral("DeviceScanTimer"));
+  scanTimer_->setTimerType(Qt::PreciseTimer);
+  scanTimer_->setInterval(kScanIntervalMs);
+  connect(scanTimer_, &QTimer::timeout, this, [this] { ScanDevices(); });
 
   create();
   windowHandle()->installEventFilter(this);
@@ -138,7 +158,11 @@ void Form1Window::BuildControls() {
 }
 
 void Form1Window::Load() {
+  if (link_) ScanDevices();
   form_.Load();
+  // Only now: a reader plugged in while the start-up warning is open must not feed a window whose
+  // capture is not armed yet.
+  if (link_) scanTimer_->start();
   Render();
   controls_.at("Trg")->setFocus();
 }
@@ -212,13 +236,7 @@ void Form1Window::OnF12(QEvent::Type type, bool isAutoRepeat, quint64 timestamp)
     releaseTimer_->stop();
     isAutoRepeat = true;
   }
-  Handle([&] {
-    if (type == QEvent::KeyPress) {
-      form_.KeyDown(kKeyF12, isAutoRepeat, time);
-    } else {
-      form_.KeyUp(kKeyF12, isAutoRepeat, time);
-    }
-  });
+  Handle([&] { route_.WindowKey(type == QEvent::KeyPress, kKeyF12, isAutoRepeat, time); });
 }
 
 void Form1Window::DeliverPendingRelease() {
@@ -226,8 +244,41 @@ void Form1Window::DeliverPendingRelease() {
   const KeyTime release = *pendingRelease_;
   pendingRelease_.reset();
   releaseTimer_->stop();
-  form_.KeyUp(kKeyF12, false, release);
+  route_.WindowKey(false, kKeyF12, false, release);
 }
+
+void Form1Window::ScanDevices() { link_->Scan(devices_(), clock_(), *this); }
+
+void Form1Window::ReaderF12(bool down, Tick eventTime, Tick handled) {
+  Handle([&] { route_.ReaderF12(down, KeyTime{eventTime, handled}); });
+}
+
+void Form1Window::CutCode(bool evenIfFull) {
+  Handle([&] { form_.CutCode(evenIfFull); });
+}
+
+void Form1Window::LinkChanged(const LinkStatus& status) {
+  route_.SetDirect(status.direct);
+  controls_.at("frReader")->setToolTip(QString::fromStdString(LinkTooltip(status)));
+}
+
+void Form1Window::Watch(int fd, bool watch) {
+  if (!watch) {
+    // It may be the notifier whose signal is being handled: it goes once that is over.
+    if (QSocketNotifier* notifier = notifiers_[fd]) {
+      notifier->setEnabled(false);
+      notifier->deleteLater();
+    }
+    notifiers_.erase(fd);
+    return;
+  }
+  auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this,
+          [this, fd] { link_->Read(fd, clock_(), *this); });
+  notifiers_[fd] = notifier;
+}
+
+void Form1Window::Say(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
 void Form1Window::closeEvent(QCloseEvent* event) {
   form_.Unload();

@@ -1,7 +1,9 @@
 // The Linux window in-process, on Qt's offscreen platform, with a fake light and clock.
 #include "ui/qt/form1_window.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QGroupBox>
@@ -13,6 +15,7 @@
 #include <map>
 
 #include "link/fake_lock_key_port.h"
+#include "link/fake_reader_device.h"
 #include "ui/form1_layout.h"
 
 namespace varnel {
@@ -223,6 +226,59 @@ TEST_F(Form1WindowTest, ClosingTheWindowTurnsTheLightOff) {
   window.close();
   EXPECT_FALSE(light.IsOn());
   EXPECT_FALSE(Control<QTimer>("Timer3")->isActive());
+}
+
+// The reader's device behind a pipe, so that the window's watch on it is a real one.
+struct PipeOpener : DeviceOpener {
+  PipeOpener() { EXPECT_EQ(pipe(fds), 0); }
+  ~PipeOpener() override {
+    close(fds[0]);
+    close(fds[1]);
+  }
+  OpenedDevice Open(const std::string&) override {
+    return {std::make_unique<FakeReaderDevice>(hw, fds[0]), 0};
+  }
+  // The device sends `event`; the window gets to it through its event loop.
+  void Send(DeviceEvent event) {
+    hw->queued.push_back(event);
+    ASSERT_EQ(write(fds[1], "x", 1), 1);
+    QCoreApplication::processEvents();
+    char byte;
+    ASSERT_EQ(read(fds[0], &byte, 1), 1);
+  }
+  std::shared_ptr<FakeHardware> hw = std::make_shared<FakeHardware>();
+  int fds[2];
+};
+
+TEST(Form1WindowLink, TheReadersOwnKeysCountTheWindowsDoNotAndTheFrameNamesTheLink) {
+  PipeOpener opener;
+  FakeLockKeyPort desktop;
+  ReaderAttached keyboards;
+  DirectLink link(opener, "/in", &desktop, WindowLight::Indicator);
+  Tick now = 7'000;
+  ReaderNodes listed{{"/devices/usb1/1-2/1-2:1.0/input/input5", "event5"}};
+  Form1Window window(
+      link, keyboards, [&] { return now; }, [&] { return listed; });
+  window.Load();
+  QWidget* frame = window.findChild<QWidget*>("frReader");
+  EXPECT_EQ(frame->toolTip(), "Collegamento diretto al lettore: /in/event5.");
+  EXPECT_TRUE(opener.hw->led) << "the start-up light is the reader's own";
+  EXPECT_FALSE(desktop.IsOn());
+
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+  QCoreApplication::sendEvent(window.windowHandle(), &press);
+  EXPECT_EQ(window.Logic().Controls().Sh1FillStyle, FillStyle::Transparent) << "not counted";
+  opener.Send({DeviceEvent::Kind::F12Down, 500});
+  EXPECT_EQ(window.Logic().Controls().Sh1FillStyle, FillStyle::Solid);
+
+  auto* scan = window.findChild<QTimer*>("DeviceScanTimer");
+  EXPECT_EQ(scan->interval(), kScanIntervalMs);
+  EXPECT_EQ(scan->timerType(), Qt::PreciseTimer);
+  listed.clear();  // pulled out, F12 held
+  ASSERT_TRUE(QMetaObject::invokeMethod(scan, "timeout"));
+  EXPECT_EQ(window.findChild<QLabel*>("lblErr")->text(), "Timeout");
+  EXPECT_THAT(frame->toolTip().toStdString(), ::testing::HasSubstr("attraverso la finestra"));
+  EXPECT_TRUE(desktop.IsOn()) << "the start-up light goes on on the desktop";
 }
 
 }  // namespace

@@ -1,16 +1,20 @@
-// Varnel on Linux: the main window with the X server's keyboard indicators as the light and the
-// input layer's device list for the reader check.
+// Varnel on Linux: the main window, the direct link to the reader's own input device when it can
+// be opened, and otherwise the window's keys and the X server's keyboard indicators; the input
+// layer's device list for the reader check.
 #include <sys/socket.h>
 #include <unistd.h>
 #include <QApplication>
 #include <QIcon>
 #include <QSocketNotifier>
 #include <csignal>
-#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
-#include "link/lock_key_port.h"
+#include "link/direct_link.h"
+#include "link/evdev/evdev_device.h"
+#include "link/linux/input_devices.h"
 #include "link/reader_presence.h"
+#include "link/x11/window_light.h"
 #include "ui/qt/form1_window.h"
 
 namespace {
@@ -22,6 +26,19 @@ varnel::Tick TickCount() {
   const auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
                   static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u;
   return static_cast<varnel::Tick>(static_cast<std::uint32_t>(ms));
+}
+
+// Ways out that skip destructors (Xlib and Qt end the process with exit() when the X server
+// goes) must still leave the reader's own light off: the kernel keeps it as it was left.
+varnel::DirectLink* linkAtExit = nullptr;
+void LightsOffAtExit() {
+  if (linkAtExit) linkAtExit->LightsOff();
+}
+
+bool OnWayland() {
+  const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
+  return QGuiApplication::platformName().startsWith(QStringLiteral("wayland")) ||
+         (waylandDisplay && *waylandDisplay);
 }
 
 int signalPipe[2] = {-1, -1};
@@ -61,20 +78,25 @@ int main(int argc, char** argv) {
   icon.addFile(QStringLiteral(":/icons/varnel-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
 
-  std::unique_ptr<varnel::LockKeyPort> light = varnel::OpenSystemLockKeyPort();
-  if (!light) {
-    std::fprintf(stderr, "varnel: cannot open the X display to drive the Scroll Lock light\n");
-    return 1;
-  }
+  const varnel::WindowLightPort windowLight = varnel::OpenWindowLight(OnWayland());
   std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
+  varnel::EvdevOpener opener;
+  varnel::DirectLink link(opener, varnel::InputDirectory(), windowLight.port.get(),
+                          windowLight.kind);
+  linkAtExit = &link;
+  std::atexit(LightsOffAtExit);
 
-  varnel::Form1Window window(*light, *keyboards, TickCount);
+  varnel::Form1Window window(link, *keyboards, TickCount,
+                             [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); });
   CloseOnSignals(window);
   window.Load();
+  int status = 0;
   if (quitRequested) {  // while the warning was open: end here, light off
     window.close();
-    return 0;
+  } else {
+    window.show();
+    status = QApplication::exec();
   }
-  window.show();
-  return QApplication::exec();
+  linkAtExit = nullptr;
+  return status;
 }

@@ -1,0 +1,136 @@
+// The direct link to the reader: its own input device, read and lit by the program itself,
+// whichever window has the focus and whatever the window system. This is the one place that
+// decides which path capture and the light take: the reader's device while one can be used, the
+// window (its focus and the window system's keyboard light) otherwise.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "link/light_router.h"
+#include "link/reader_device.h"
+
+namespace varnel {
+
+// What the window system's keyboard light does for the reader.
+enum class WindowLight {
+  Indicator,  // an X server's indicator, passed to every keyboard, the reader's included
+  Wayland,    // a Wayland desktop: its X compatibility server's indicator reaches no keyboard
+  NoDisplay,  // no X display to set one on
+};
+
+struct LinkStatus {
+  enum class Why { NoReader, NoDeviceList, CannotOpen, PersonsKeyboard };
+  bool direct = false;
+  // While direct: the devices' paths, and whether every one of them is the program's alone.
+  std::vector<std::string> paths;
+  bool exclusive = false;
+  // While not direct: why not; for CannotOpen, the node and the errno.
+  Why why = Why::NoReader;
+  std::string failedPath;
+  int error = 0;
+  WindowLight windowLight = WindowLight::Indicator;
+  bool operator==(const LinkStatus&) const = default;
+};
+
+// What the link tells the program.
+class LinkHost {
+ public:
+  // An F12 of a reader's device, stamped by the kernel at `eventTime`, read at `handled`.
+  virtual void ReaderF12(bool down, Tick eventTime, Tick handled) = 0;
+  // The code in progress cannot go on (see CutCode in reception/frame_watchdog.h).
+  virtual void CutCode(bool evenIfFull) = 0;
+  // The status changed: the path, or why it is not direct.
+  virtual void LinkChanged(const LinkStatus& status) = 0;
+  // Start or stop watching a device's file descriptor for reading.
+  virtual void Watch(int fd, bool watch) = 0;
+  // One line for the user on standard error.
+  virtual void Say(const std::string& line) = 0;
+
+ protected:
+  ~LinkHost() = default;
+};
+
+// How often the device list is read again.
+inline constexpr std::int32_t kScanIntervalMs = 1000;
+// A device that goes away this soon after a release it reported may have made that release up
+// as it went (the kernel releases held keys on removal): the code is cut even if that release
+// completed it.
+inline constexpr std::int32_t kRemovalReleaseMs = 100;
+
+class DirectLink {
+ public:
+  // `windowLight` is the window system's light port, null when there is none; `windowLightKind`
+  // says whether it reaches the reader.
+  DirectLink(DeviceOpener& opener, std::string inputDir, LockKeyPort* windowLight,
+             WindowLight windowLightKind);
+  // Leaves the readers' lights off: the kernel keeps a light as its last user left it.
+  ~DirectLink();
+  DirectLink(const DirectLink&) = delete;
+  DirectLink& operator=(const DirectLink&) = delete;
+
+  // The device list, read again (null when it cannot be read): takes up new readers, retries
+  // those that could not be opened yet, and lets go of those that have left.
+  void Scan(const std::optional<ReaderNodes>& nodes, Tick now, LinkHost& host);
+  // A watched descriptor is readable.
+  void Read(int fd, Tick now, LinkHost& host);
+
+  // The light for the window's logic: it follows the path.
+  LockKeyPort& Light() { return router_; }
+  const LinkStatus& Status() const { return status_; }
+  // Switches the readers' lights off, for ways out of the program that skip destructors.
+  void LightsOff();
+
+ private:
+  struct Device;
+  enum class Removal { Gone, PersonsKeyboard };
+
+  // The lights of the devices in use, as one: read from the first, set on all.
+  class DeviceLight final : public LockKeyPort {
+   public:
+    explicit DeviceLight(std::vector<Device>& devices) : devices_(devices) {}
+    std::int16_t KeyState(std::int32_t virtualKey) override;
+    void SendPress(const KeyPressRecords& press) override;
+
+   private:
+    std::vector<Device>& devices_;
+  };
+
+  void Adopt(const ReaderNode& node, LinkHost& host);
+  // Takes the device for the program alone once none of its keys is down. False if it turns out
+  // to be a person's keyboard.
+  bool TryGrab(Device& device, LinkHost& host);
+  void Remove(std::size_t index, Removal why, Tick now, LinkHost& host);
+  void Update(LinkHost& host);
+  std::string PathOf(const ReaderNode& node) const;
+
+  DeviceOpener& opener_;
+  std::string inputDir_;
+  WindowLight windowLightKind_;
+  std::vector<Device> devices_;
+  DeviceLight deviceLight_{devices_};
+  LightRouter router_;
+
+  struct Failure {
+    std::string path;
+    int error = 0;
+    int count = 0;
+  };
+  // Listed readers that could not be opened, and persons' keyboards let go: by id and node.
+  std::map<std::string, Failure> failing_;
+  std::set<std::string> letGo_;
+  bool listReadable_ = true;
+  bool scanned_ = false;
+  bool updated_ = false;
+  bool saidCannotOpen_ = false;
+  bool saidGrabRefused_ = false;
+  bool saidLightUnreachable_ = false;
+  LinkStatus status_;
+  std::vector<DeviceEvent> events_;
+};
+
+}  // namespace varnel

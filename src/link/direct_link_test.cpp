@@ -1,0 +1,257 @@
+#include "link/direct_link.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <set>
+
+#include "link/fake_lock_key_port.h"
+#include "link/fake_reader_device.h"
+#include "link/lock_light.h"
+
+namespace varnel {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using Kind = DeviceEvent::Kind;
+
+struct RecordingHost : LinkHost {
+  void ReaderF12(bool down, Tick eventTime, Tick handled) override {
+    keys.push_back((down ? "down " : "up ") + std::to_string(eventTime) + "@" +
+                   std::to_string(handled));
+  }
+  void CutCode(bool evenIfFull) override { cuts.push_back(evenIfFull); }
+  void LinkChanged(const LinkStatus& s) override { status = s; }
+  void Watch(int fd, bool watch) override {
+    if (watch) {
+      watched.insert(fd);
+    } else {
+      watched.erase(fd);
+    }
+  }
+  void Say(const std::string& line) override { said.push_back(line); }
+
+  std::vector<std::string> keys;
+  std::vector<bool> cuts;
+  LinkStatus status;
+  std::set<int> watched;
+  std::vector<std::string> said;
+};
+
+const ReaderNode kReader{"/devices/pci0000:00/usb1/1-2/1-2:1.0/0003:04D9:1603.0001/input/input17",
+                         "event17"};
+
+class DirectLinkTest : public ::testing::Test {
+ protected:
+  FakeHardware& Reader() { return opener.At("/dev/input/event17"); }
+  void Scan(ReaderNodes nodes = {kReader}, Tick now = 0) { link.Scan(nodes, now, host); }
+  // The reader's device sends `events`, read at `now`.
+  void Send(std::vector<DeviceEvent> events, Tick now = 0) {
+    ASSERT_EQ(host.watched.size(), 1u);
+    Reader().queued = std::move(events);
+    link.Read(*host.watched.begin(), now, host);
+  }
+  void Light(std::int32_t wanted) { modLight::SetLockKey(link.Light(), kVkScrollLock, wanted); }
+  int Said(const std::string& part) const {
+    return static_cast<int>(std::count_if(host.said.begin(), host.said.end(), [&](auto& line) {
+      return line.find(part) != std::string::npos;
+    }));
+  }
+
+  FakeOpener opener;
+  FakeLockKeyPort desktop;
+  RecordingHost host;
+  DirectLink link{opener, "/dev/input", &desktop, WindowLight::Indicator};
+};
+
+TEST_F(DirectLinkTest, AReaderIsTakenUpForTheProgramAloneAndPassesOnItsF12) {
+  Scan({});
+  EXPECT_FALSE(host.status.direct);
+  EXPECT_EQ(host.status.why, LinkStatus::Why::NoReader);
+  Reader().led = true;  // as the last user left it
+
+  Scan();
+  EXPECT_TRUE(host.status.direct);
+  EXPECT_TRUE(host.status.exclusive);
+  EXPECT_THAT(host.status.paths, ElementsAre("/dev/input/event17"));
+  EXPECT_TRUE(Reader().grabbed);
+  EXPECT_FALSE(Reader().led) << "the program's light is off";
+  EXPECT_EQ(Said("direct link to the reader up, through /dev/input/event17"), 1);
+
+  Send({{Kind::F12Down, 100}, {Kind::F12Up, 180}}, 200);
+  EXPECT_THAT(host.keys, ElementsAre("down 100@200", "up 180@200"));
+  Scan();
+  EXPECT_EQ(opener.opens.size(), 1u) << "an open device is not opened again";
+}
+
+TEST_F(DirectLinkTest, TheGrabWaitsForTheKeysToBeUpAndAPressMadeBeforeIsNotEnded) {
+  Reader().keys = KeysDown::OnlyF12;
+  Scan();
+  EXPECT_TRUE(host.status.direct);
+  EXPECT_FALSE(Reader().grabbed) << "F12 would stay down for the desktop";
+  EXPECT_FALSE(host.status.exclusive);
+
+  Reader().keys = KeysDown::None;
+  Send({{Kind::F12Up, 50}});
+  EXPECT_TRUE(host.keys.empty()) << "its press was never passed on";
+  EXPECT_TRUE(Reader().grabbed);
+  EXPECT_TRUE(host.status.exclusive);
+}
+
+TEST_F(DirectLinkTest, ARefusedGrabLeavesTheLinkUpWithoutExclusivityAndIsToldOnce) {
+  Reader().grabError = EFAULT;
+  Scan();
+  EXPECT_TRUE(host.status.direct);
+  EXPECT_FALSE(host.status.exclusive);
+  Send({{Kind::F12Down, 1}, {Kind::F12Up, 2}});
+  EXPECT_EQ(host.keys.size(), 2u);
+  Scan({});
+  Scan();
+  EXPECT_EQ(Said("cannot be taken for this program alone (Bad address)"), 1);
+}
+
+TEST_F(DirectLinkTest, APersonsKeyboardIsLetGoAtOnceAndLeftAloneWhileItStaysPluggedIn) {
+  Scan();
+  Light(modLight::kLockOn);
+  ASSERT_TRUE(Reader().led);
+  Send({{Kind::F12Down, 1}, {Kind::OtherKey, 2}});
+  EXPECT_FALSE(host.status.direct);
+  EXPECT_EQ(host.status.why, LinkStatus::Why::PersonsKeyboard);
+  EXPECT_TRUE(host.watched.empty());
+  EXPECT_EQ(Reader().openFiles, 0);
+  EXPECT_FALSE(Reader().grabbed);
+  EXPECT_FALSE(Reader().led) << "the light the program lit on it goes off";
+  EXPECT_TRUE(desktop.IsOn()) << "and the display goes on with the desktop's";
+  EXPECT_THAT(host.cuts, ::testing::Contains(false)) << "its F12 press was cut";
+
+  Scan();
+  Scan();
+  EXPECT_EQ(opener.opens.size(), 1u);
+  EXPECT_EQ(Said("it is a person's keyboard"), 1);
+
+  Scan({});  // unplugged, and plugged in again with a key held down
+  Reader().keys = KeysDown::Others;
+  Scan();
+  EXPECT_EQ(opener.opens.size(), 2u);
+  EXPECT_FALSE(host.status.direct);
+  EXPECT_EQ(Reader().openFiles, 0);
+}
+
+TEST_F(DirectLinkTest, ADeviceThatCannotBeOpenedIsTriedAgainAndToldOnceWithTheFix) {
+  Reader().openError = EACCES;
+  Scan();
+  EXPECT_FALSE(host.status.direct);
+  EXPECT_EQ(host.status.why, LinkStatus::Why::CannotOpen);
+  EXPECT_EQ(host.status.failedPath, "/dev/input/event17");
+  EXPECT_EQ(host.status.error, EACCES);
+  ASSERT_EQ(host.said.size(), 1u) << "there at start-up: told at once";
+  EXPECT_THAT(host.said[0], HasSubstr("Permission denied"));
+  EXPECT_THAT(host.said[0], HasSubstr("udev rule"));
+  Scan();
+  EXPECT_EQ(host.said.size(), 1u);
+
+  Reader().openError = 0;
+  Scan();
+  EXPECT_TRUE(host.status.direct);
+  EXPECT_EQ(opener.opens.size(), 3u);
+}
+
+TEST_F(DirectLinkTest, ANodeThatAppearsBeforeItsPermissionIsGivenAMoment) {
+  Scan({});
+  Reader().openError = EACCES;
+  Scan();
+  EXPECT_TRUE(host.said.empty()) << "the permission rule may not have reached it yet";
+  Reader().openError = 0;
+  Scan();
+  EXPECT_TRUE(host.status.direct);
+  EXPECT_EQ(Said("cannot open"), 0);
+}
+
+TEST_F(DirectLinkTest, ARemovalCutsTheCodeAndWhatTheKernelReleasesIsNoRelease) {
+  struct Case {
+    const char* what;
+    std::vector<DeviceEvent> last;  // what the device sends before it goes
+    Tick goneAt;
+    bool cutEvenIfFull;
+  };
+  const std::vector<Case> cases{
+      {"held", {{Kind::F12Down, 1000}}, 1500, false},
+      {"released by the kernel", {{Kind::F12Down, 1000}, {Kind::F12UpByKernel, 1400}}, 1400, false},
+      {"released, then gone at once", {{Kind::F12Down, 1000}, {Kind::F12Up, 1400}}, 1400, true},
+      {"released, gone a while later", {{Kind::F12Down, 1000}, {Kind::F12Up, 1400}}, 1600, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeHardware& reader = Reader();
+    reader = FakeHardware{};
+    Scan();
+    host.cuts.clear();
+    host.keys.clear();
+    Send(c.last, 1400);
+    reader.gone = true;
+    Send({}, c.goneAt);
+    ASSERT_FALSE(host.cuts.empty());
+    EXPECT_EQ(host.cuts.front(), c.cutEvenIfFull);
+    EXPECT_EQ(std::count(host.keys.begin(), host.keys.end(), "up 1400@1400"),
+              c.last.back().kind == Kind::F12Up ? 1 : 0);
+    EXPECT_FALSE(host.status.direct);
+    EXPECT_TRUE(host.watched.empty());
+    Scan({});  // and it leaves the list
+  }
+  const ReaderNode replugged{kReader.id, "event18"};
+  Scan({replugged});
+  EXPECT_TRUE(host.status.direct);
+  EXPECT_THAT(host.status.paths, ElementsAre("/dev/input/event18"));
+}
+
+TEST_F(DirectLinkTest, ADeviceThatLeavesTheListIsGoneToo) {
+  Scan();
+  Send({{Kind::F12Down, 1}});
+  Scan({});
+  EXPECT_THAT(host.cuts, ::testing::Contains(false));
+  EXPECT_EQ(Reader().openFiles, 0);
+  EXPECT_FALSE(host.status.direct);
+}
+
+TEST_F(DirectLinkTest, LostEventsCutTheCodeAndNoPhantomPressOrReleaseFollows) {
+  Scan();
+  Send({{Kind::F12Down, 10}, {Kind::Dropped}, {Kind::F12Up, 30}, {Kind::F12Down, 40}});
+  EXPECT_THAT(host.keys, ElementsAre("down 10@0", "down 40@0"));
+  EXPECT_THAT(host.cuts, ElementsAre(true));
+}
+
+TEST_F(DirectLinkTest, TheLightFollowsThePathAndEndsOffOnTheReader) {
+  {
+    DirectLink scoped(opener, "/dev/input", &desktop, WindowLight::Indicator);
+    modLight::SetLockKey(scoped.Light(), kVkScrollLock, modLight::kLockOn);
+    EXPECT_TRUE(desktop.IsOn());
+    scoped.Scan(ReaderNodes{kReader}, 0, host);
+    EXPECT_FALSE(desktop.IsOn());
+    EXPECT_TRUE(Reader().led);
+    const int writes = Reader().ledWrites;
+    modLight::SetLockKey(scoped.Light(), kVkScrollLock, modLight::kLockOn);
+    EXPECT_EQ(Reader().ledWrites, writes) << "read back from the device: already on";
+  }
+  EXPECT_FALSE(Reader().led) << "however the program ends";
+  EXPECT_FALSE(desktop.IsOn());
+}
+
+TEST(DirectLink, WithoutAWindowLightItSaysOnceThatTheLightCannotReachTheReader) {
+  FakeOpener opener;
+  RecordingHost host;
+  DirectLink link(opener, "/in", nullptr, WindowLight::Wayland);
+  link.Scan(ReaderNodes{}, 0, host);
+  link.Scan(std::nullopt, 0, host);
+  EXPECT_EQ(host.status.why, LinkStatus::Why::NoDeviceList);
+  EXPECT_EQ(host.status.windowLight, WindowLight::Wayland);
+  ASSERT_EQ(host.said.size(), 1u);
+  EXPECT_THAT(host.said[0], HasSubstr("Wayland"));
+  modLight::SetLockKey(link.Light(), kVkScrollLock, modLight::kLockOn);  // the start-up light
+  link.Scan(ReaderNodes{{"x", "event3"}}, 0, host);
+  EXPECT_TRUE(opener.At("/in/event3").led) << "the display in progress reaches the reader";
+}
+
+}  // namespace
+}  // namespace varnel

@@ -1,0 +1,166 @@
+// The window's logic fed by the direct link, on simulated time, with a fake reader device.
+#include "ui/link_route.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "link/fake_reader_device.h"
+#include "ui/simulated_loop.h"
+
+namespace varnel {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using Kind = DeviceEvent::Kind;
+using LightChanges = std::vector<std::pair<std::int64_t, bool>>;
+
+const std::vector<int> kGood165{1, 0, 1, 0, 0, 1, 0, 1};
+const ReaderNode kReader{"/devices/usb1/1-2/1-2:1.0/input/input17", "event17"};
+
+// The program's side as the Linux shell wires it, with the reader's device and the desktop's
+// light as fakes. The loop's light is the reader's own.
+class LinkedLoop : public ::testing::Test, private LinkHost {
+ protected:
+  void SetUp() override {
+    Scan({kReader});
+    loop.Load();
+    loop.Run(2000);
+    loop.lightChanges.clear();
+  }
+
+  FakeHardware& Reader() { return opener.At("/dev/input/event17"); }
+  void Scan(ReaderNodes nodes) { link.Scan(nodes, loop.TickCount(), *this); }
+  // The device sends `kind`, stamped now, and the program reads it at once.
+  void Device(Kind kind) {
+    Reader().queued.push_back({kind, loop.EventTickAt(loop.Now())});
+    Read();
+  }
+  void Read() {
+    if (fd_) link.Read(*fd_, loop.TickCount(), *this);
+  }
+  void DevicePress(std::int32_t holdMs, std::int32_t gapMs = 60) {
+    Device(Kind::F12Down);
+    loop.Run(holdMs);
+    Device(Kind::F12Up);
+    loop.lastRelease = loop.Now();
+    loop.Run(gapMs);
+  }
+  // The first `presses` presses of a code, long for 1 and short for 0.
+  void DeviceCode(const std::vector<int>& bits, std::size_t presses = 8) {
+    for (std::size_t i = 0; i < presses; ++i) DevicePress(bits.at(i) ? 300 : 100);
+  }
+  void WindowF12(bool down) { route.WindowKey(down, kKeyF12, false, loop.At()); }
+  void Unplug() {
+    Reader().gone = true;
+    Read();
+    Scan({});
+    Reader() = FakeHardware{};
+  }
+
+  void ReaderF12(bool down, Tick eventTime, Tick handled) override {
+    route.ReaderF12(down, {eventTime, handled});
+  }
+  void CutCode(bool evenIfFull) override { loop.form.CutCode(evenIfFull); }
+  void LinkChanged(const LinkStatus& status) override { route.SetDirect(status.direct); }
+  void Watch(int fd, bool watch) override { fd_ = watch ? std::optional(fd) : std::nullopt; }
+  void Say(const std::string&) override {}
+
+  FakeOpener opener;
+  FakeLockKeyPort desktop;
+  DirectLink link{opener, "/dev/input", &desktop, WindowLight::Indicator};
+  SimulatedLoop loop{1'000'000, link.Light(), [this] { return Reader().led; }};
+  KeyRoute route{loop.form};
+  std::optional<int> fd_;
+};
+
+TEST_F(LinkedLoop, AGoodCodeFromTheDeviceLightsTheReaderItselfAndLeavesTheDesktopAlone) {
+  DeviceCode(kGood165);
+  loop.Run(1000);
+  EXPECT_EQ(loop.Screen().Valore.Caption, "165");
+  EXPECT_EQ(loop.Screen().Valore.BackColor, kColorGreen);
+  ASSERT_EQ(loop.lightChanges.size(), 1u);
+  const std::int64_t answer = loop.lightChanges[0].first - loop.lastRelease;
+  EXPECT_GT(answer, 800);
+  EXPECT_LE(answer, 900);
+  loop.Run(2000);
+  EXPECT_EQ(loop.lightChanges, (LightChanges{{loop.lastRelease + answer, true},
+                                             {loop.lastRelease + answer + 2000, false}}));
+  EXPECT_TRUE(desktop.sent.empty()) << "the desktop's Scroll Lock saw nothing";
+}
+
+TEST_F(LinkedLoop, TheWindowsF12CountsOnlyWhileTheLinkIsDown) {
+  DeviceCode(kGood165, 4);
+  WindowF12(true);  // another keyboard's F12, in the middle of the code
+  loop.Run(200);
+  WindowF12(false);
+  DeviceCode({0, 1, 0, 1}, 4);
+  loop.Run(1000);
+  EXPECT_EQ(loop.Screen().Valore.Caption, "165");
+  loop.Run(2000);
+
+  WindowF12(true);  // held from before the link goes down: its release ends nothing
+  Unplug();
+  loop.Run(100);
+  WindowF12(false);
+  loop.Run(1000);
+  EXPECT_EQ(loop.Screen().lblCnt.Caption, "8");
+  EXPECT_FALSE(loop.Screen().lblErr.Visible);
+  WindowF12(true);
+  loop.Run(100);
+  WindowF12(false);
+  EXPECT_EQ(loop.Screen().lblCnt.Caption, "7") << "through the window once the link is down";
+}
+
+TEST_F(LinkedLoop, AReaderPulledOutMidCodeEndsItAsCutAndWorksAgainOncePluggedBackIn) {
+  for (bool kernelMarksIt : {false, true}) {
+    SCOPED_TRACE(kernelMarksIt ? "the kernel's removal frame" : "a plain release, then gone");
+    const std::string shown = loop.Screen().Valore.Caption;
+    DeviceCode(kGood165, 7);
+    Device(Kind::F12Down);
+    loop.Run(100);
+    // The kernel releases the held key as it removes the device; that press was cut.
+    Reader().queued.push_back(
+        {kernelMarksIt ? Kind::F12UpByKernel : Kind::F12Up, loop.EventTickAt(loop.Now())});
+    Unplug();
+    EXPECT_EQ(loop.Screen().lblErr.Caption, "Timeout");
+    EXPECT_TRUE(loop.Screen().lblErr.Visible);
+    EXPECT_EQ(loop.Screen().Sh1FillStyle, FillStyle::Transparent);
+    loop.Run(3000);
+    EXPECT_NE(loop.Screen().Valore.BackColor, kColorGreen);
+    EXPECT_EQ(loop.Screen().Valore.Caption, shown) << "never decoded";
+
+    Scan({kReader});
+    DeviceCode(kGood165);
+    loop.Run(1000);
+    EXPECT_EQ(loop.Screen().Valore.Caption, "165");
+    EXPECT_TRUE(Reader().led);
+    loop.Run(2000);
+  }
+}
+
+TEST(LinkTooltip, NamesTheLinkAndWhyItIsNotDirect) {
+  LinkStatus status;
+  status.direct = true;
+  status.paths = {"/dev/input/event17"};
+  status.exclusive = true;
+  EXPECT_EQ(LinkTooltip(status), "Collegamento diretto al lettore: /dev/input/event17.");
+  status.exclusive = false;
+  EXPECT_THAT(LinkTooltip(status), HasSubstr("anche agli altri programmi"));
+
+  status = LinkStatus{};
+  status.why = LinkStatus::Why::CannotOpen;
+  status.failedPath = "/dev/input/event17";
+  status.error = EACCES;
+  status.windowLight = WindowLight::Wayland;
+  const std::string text = LinkTooltip(status);
+  EXPECT_THAT(text, HasSubstr("attraverso la finestra"));
+  EXPECT_THAT(text, HasSubstr("/dev/input/event17) non si può aprire: permesso negato"));
+  EXPECT_THAT(text, HasSubstr("Wayland la luce non può raggiungere il lettore"));
+  EXPECT_THAT(text, Not(HasSubstr("diretto")));
+}
+
+}  // namespace
+}  // namespace varnel
