@@ -1,5 +1,5 @@
-// The Windows window in-process (under Wine here), with a fake light: what a test in another
-// process cannot read, such as the fonts the controls draw with.
+// The Windows window in-process (under Wine here), with a fake light: the fonts its controls draw
+// with, which a test in another process cannot read.
 #include "ui/win32/form1_window.h"
 
 #include <gtest/gtest.h>
@@ -36,21 +36,13 @@ TEST(Win32Form1Window, EveryCaptionFitsItsControlAtEitherDpi) {
   ASSERT_NE(hwnd, nullptr);
   HDC dc = GetDC(hwnd);
   for (int dpi : {96, 144}) {
+    // The places are checked end to end; what another process cannot see is the fonts.
     RECT outer;
     GetWindowRect(hwnd, &outer);
     SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&outer));
-    GetWindowRect(hwnd, &outer);
-    EXPECT_EQ(outer.right - outer.left, TwipsToPixels(kRunningOuterWidthTwips, dpi)) << dpi;
     for (const ControlLayout& c : Form1Layout()) {
       SCOPED_TRACE(c.name + " at " + std::to_string(dpi) + " dpi");
       HWND control = GetDlgItem(hwnd, ControlId(c.name));
-      RECT r;
-      GetWindowRect(control, &r);
-      MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
-      EXPECT_EQ(r.left, TwipsToPixels(c.left, dpi));
-      EXPECT_EQ(r.top, TwipsToPixels(c.top, dpi));
-      EXPECT_EQ(r.right - r.left, TwipsToPixels(c.width, dpi));
-      EXPECT_EQ(r.bottom - r.top, TwipsToPixels(c.height, dpi));
       const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
       ASSERT_NE(font, nullptr);
       SelectObject(dc, font);
