@@ -20,11 +20,18 @@ bool HasIdentity(const std::string& id, const std::string& identity) {
 }
 
 bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identity) {
-  const std::optional<varnel::KeyboardIds> ids = lister.KeyboardDeviceIds();
-  if (!ids) return false;
-  return std::any_of(ids->begin(), ids->end(), [&](const std::optional<std::string>& id) {
-    return id && HasIdentity(*id, identity);
-  });
+  return lister.FindKeyboard([&](const std::string& id) { return HasIdentity(id, identity); });
 }
 
 }  // namespace modReader
+
+namespace varnel {
+
+bool KeyboardLister::FindKeyboard(const std::function<bool(const std::string&)>& accept) {
+  const std::optional<KeyboardIds> ids = KeyboardDeviceIds();
+  return ids && std::any_of(ids->begin(), ids->end(), [&](const std::optional<std::string>& id) {
+           return id && accept(*id);
+         });
+}
+
+}  // namespace varnel

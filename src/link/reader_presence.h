@@ -2,6 +2,7 @@
 // with the reader's USB identity.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +23,11 @@ class KeyboardLister {
   virtual ~KeyboardLister() = default;
   // The attached keyboards, or nothing when the platform cannot say.
   virtual std::optional<KeyboardIds> KeyboardDeviceIds() = 0;
+  // Offers the identifier of each attached keyboard to `accept`, in the platform's order, until
+  // it accepts one, and says whether it did. Keyboards without an identifier are passed over;
+  // a platform that fails before an identifier is accepted answers false. This one lists all
+  // first; a platform that yields them one by one stops at the accepted one.
+  virtual bool FindKeyboard(const std::function<bool(const std::string&)>& accept);
 };
 
 std::unique_ptr<KeyboardLister> OpenSystemKeyboardLister();

@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
-# The Windows program end to end under Wine: the warning box, a good, a bad and a cut code sent
-# as F12 holds through the X server, the window read back by a Win32 probe, the green of a good
-# value on a screenshot, and a clean close.
-# Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE
+# The Windows program end to end under Wine, with a window manager on the display as on a
+# desktop: the warning box; the reader's light at start-up, after a good, a bad and a cut code;
+# codes sent as F12 holds through the X server while the program is stopped for a moment, with
+# holds that auto-repeat and with Alt held; the window read back by a Win32 probe, the green of a
+# good value on a screenshot; the places of the controls at 96 and 144 dpi; the light off after a
+# close and after a log-off during a blink.
+# Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-varnel=$1 probe_exe=$2
-: "${WINEPREFIX:?set WINEPREFIX to a build-local folder}"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$here/../../scripts/wine-env"
+varnel=$1 probe_exe=$2 version=$3
 e2e_setup
+wm=""
+dpi_key='HKCU\Control Panel\Desktop'
 stop_more() {
+  wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1
   wineserver -k 2>/dev/null
   wineserver -w
+  [[ -n "$wm" ]] && kill "$wm" && wait "$wm"
 }
 
 probe() { wine "$probe_exe" "$@" | tr -d '\r'; }
@@ -27,65 +33,194 @@ bits() {
   probe controls | awk -F'\t' '$1 ~ /^Bit\(/ { b[substr($1, 5, 1)] = $2 }
                                END { for (i = 7; i >= 0; i--) printf "%s", b[i] }'
 }
+expect_code() {
+  [[ $(bits) == "$1" ]] || fail "bits $(bits), expected $1 ($3)"
+  expect_control Valore "$2	1" "$3"
+}
+
+# The light as the reader sees it, read by the probe: "ms state" lines from the start of the
+# sampling. steady_for TIMELINE: how long it was on, if it went on and off exactly once.
+steady_for() {
+  awk 'NR == 1 && $2 == "on" { on = $1 } NR > 1 && $2 == "on" { on = $1; n++ }
+       $2 == "off" && on != "" { off = $1; n++ } END { if (n <= 2 && off != "") print off - on }' <<<"$1"
+}
+# blinks TIMELINE: "yes" if it changed at least 8 times, 200 ms apart, and ended off.
+blinks() {
+  awk 'NR > 1 { n++; if (prev != "" && ($1 - prev < 120 || $1 - prev > 280)) bad = 1; prev = $1 }
+       { last = $2 } END { print (n >= 8 && !bad && last == "off") ? "yes" : "no" }' <<<"$1"
+}
+expect_steady() {
+  local on_ms
+  on_ms=$(steady_for "$1")
+  note "light: $(echo $1)"
+  [[ -n "$on_ms" ]] && (( on_ms >= 1800 && on_ms <= 2300 )) ||
+    fail "the light is not on steadily for 2 s ($2)"
+}
+# sample_light MS: samples the light in the background; sampled_light waits for it, into $light.
+sample_light() { probe light "$1" >"$work/light" & sampler=$!; }
+sampled_light() { wait "$sampler"; light=$(<"$work/light"); }
+# ends_off_after_one_on TIMELINE: the light went on once, then off for good.
+ends_off_after_one_on() { [[ $(grep -c on <<<"$1") == 1 && $(tail -n1 <<<"$1") == *off ]]; }
+
+# A window manager with no key bindings of its own, Alt+F12 included.
+cat >"$work/openbox.xml" <<'EOF'
+<?xml version="1.0"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc"><keyboard/><mouse/></openbox_config>
+EOF
+openbox --sm-disable --config-file "$work/openbox.xml" 2>"$work/openbox.log" &
+wm=$!
+for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window && break; sleep 0.1; done
+
+# start DPI: the program up, its warning closed with OK; the box's looks in $box, the light
+# of the first 2.6 s in $light.
+start() {
+  local out
+  wine "$varnel" &
+  pid=$!
+  for _ in $(seq 150); do  # a new prefix takes a while to come up
+    out=$(probe dismiss-warning 2600) && break
+    sleep 0.2
+  done
+  box=$(head -n1 <<<"$out") light=$(tail -n +2 <<<"$out")
+  for _ in $(seq 50); do
+    probe controls | grep -q "^Form1	Varnel	1" && break
+    sleep 0.2
+  done
+  probe layout "$1" || fail "the window is not laid out for $1 dpi"
+  main=$(wait_window Varnel 10) || fail "no X window for the main window"
+}
+stopped() {
+  wait "$pid"
+  status=$?
+  pid=""
+  (( status == 0 )) || fail "the program ended with status $status"
+}
+
+echo "the program file"
+manifest=$(probe manifest "$(winepath -w "$varnel")") || fail "no manifest in $varnel"
+for wanted in "name=\"Varnel\" version=\"$version.0\"" 'Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+  '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>' 35138b9a 4a2f28e3 1f676c76 8e0f7a12; do
+  grep -qF -- "$wanted" <<<"$manifest" || fail "the manifest lacks $wanted"
+done
+# Windows 7 has none of the per-monitor DPI functions: they must not be imported.
+imported=$(x86_64-w64-mingw32-objdump -p "$varnel" | grep -E 'Dpi(For|Awareness)|ForDpi')
+[[ -z "$imported" ]] || fail "imports that Windows 7 lacks: $imported"
 
 echo "start-up"
-wine "$varnel" &
-pid=$!
-text=""
-for _ in $(seq 150); do  # a new prefix takes a while to come up
-  text=$(probe dismiss-warning) && break
-  sleep 0.2
-done
-[[ "$text" == "Il lettore non è collegato al computer" ]] || fail "warning box: '$text'"
-for _ in $(seq 50); do
-  probe controls | grep -q "^Form1	Varnel	1" && break
-  sleep 0.2
-done
+start 96
+[[ "$box" == "Varnel	Il lettore non è collegato al computer	exclamation	OK" ]] ||
+  fail "warning box: '$box'"
+on_at=$(awk '$2 == "on" { print $1; exit }' <<<"$light")
+(( ${on_at:-999} < 300 )) || fail "the light is not on after the warning: $(echo $light)"
+expect_steady "$light" "start-up"
 read -r _ title visible width < <(probe controls | head -n1)
 [[ $title == Varnel && $visible == 1 ]] || fail "the main window is not shown"
-(( width == 257 )) || fail "the window's outer width is $width px, expected 3850 twips (257 px)"
 expect_control lblCnt "8	1" "armed"
-expect_control Valore "0	1" "no code yet"
 expect_control lblErr "ERRORE	0" "no error yet"
-[[ $(bits) == 00000000 ]] || fail "bits at start-up: $(bits)"
-main=$(wait_window Varnel 10) || fail "no X window for the main window"
-xdotool windowfocus --sync "$main"
-sleep 2.2  # the start-up display ends
+expect_code 00000000 0 "no code yet"
+
+echo "moved to a 144-dpi monitor and back"
+probe dpi-changed 144 || fail "the window did not take the place it was given"
+probe layout 144 || fail "not laid out again for 144 dpi"
+probe dpi-changed 96 && probe layout 96 || fail "not laid out again for 96 dpi"
+xdotool windowactivate --sync "$main"
 
 echo "a good code: 165"
 press_code 100 300 10100101
+sample_light 3300
 sleep 1.0
-[[ $(bits) == 10100101 ]] || fail "bits of a good code: $(bits)"
-expect_control Valore "165	1" "good code"
+expect_code 10100101 165 "good code"
 expect_control lblErr "ERRORE	0" "good code"
 expect_control lblCnt "8	1" "re-armed"
-eval "$(xdotool getwindowgeometry --shell "$main")"
+# Where the client area is on the screen (xdotool counts the window manager's frame twice).
+X=$(xwininfo -id "$main" | awk '/Absolute upper-left X/ { print $NF }')
+Y=$(xwininfo -id "$main" | awk '/Absolute upper-left Y/ { print $NF }')
 # Valore, 840/600 twips into the client area, 615 by 255: at 96 dpi 56/40, 41 by 17.
 import -window root -crop "41x17+$((X + 56))+$((Y + 40))" +repage "$work/valore.png"
 green=$(convert "$work/valore.png" -fill black +opaque '#00FF00' -fill white -opaque '#00FF00' \
   -format '%[fx:int(100*mean)]' info:)
 (( green > 50 )) || fail "Valore is not green after a good code ($green% green)"
-sleep 2.2
+sampled_light
+expect_steady "$light" "good code"
 
 echo "a bad code: 164"
 press_code 100 300 10100100
+sample_light 3300
 sleep 1.0
-expect_control Valore "164	1" "bad code"
+expect_code 10100100 164 "bad code"
 expect_control lblErr "Parità	1" "bad code"
-sleep 2.2
+sampled_light
+note "light: $(echo $light)"
+[[ $(blinks "$light") == yes ]] || fail "the light does not blink every 200 ms after a bad code"
 expect_control lblErr "Parità	0" "after the error display"
 
 echo "a cut code: three presses"
 press_code 100 300 101
+sample_light 3300
 sleep 1.0
 expect_control lblErr "Timeout	1" "cut code"
 expect_control lblCnt "8	1" "re-armed after a cut code"
 expect_control Valore "164	1" "a cut code leaves the last value"
+sampled_light
+[[ $(blinks "$light") == yes ]] || fail "the light does not blink after a cut code"
 
-echo "closing"
+echo "a good code while the program stops for half a second: 153"
+# Wine runs the program in a Linux process of its own; the key events wait in the X server.
+exe=$(pgrep -f -x -- "$varnel") || fail "no process runs $varnel"
+press_code 100 300 10011001 &
+presser=$!
+sleep 0.9
+kill -STOP "$exe"
+sleep 0.5
+kill -CONT "$exe"
+wait "$presser"
+sample_light 3300
+sleep 1.0
+expect_code 10011001 153 "a code across a stop"
+sampled_light
+expect_steady "$light" "a code across a stop"
+
+echo "a good code with holds that auto-repeat: 195"
+# Repeat after 250 ms, so a 500 ms hold repeats and still stays under the quiet time.
+xset r rate 250 40
+press_code 100 500 11000011
+xset r rate 660 25
+sleep 1.0
+expect_code 11000011 195 "auto-repeating holds"
+sleep 2.2
+
+echo "a good code with Alt held: 102"
+xdotool keydown alt
+press_code 100 300 01100110
+xdotool keyup alt
+sample_light 3300
+sleep 1.0
+expect_code 01100110 102 "Alt held"
+sampled_light
+expect_steady "$light" "Alt held"
+
+echo "closing during a blink"
+press_code 100 300 10100100
+sample_light 3000
+probe close on || fail "no blink to close during"
+stopped
+sampled_light
+ends_off_after_one_on "$light" || fail "the light after closing during a blink: $(echo $light)"
+
+echo "start-up at 144 dpi"
+wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+start 144
+wine reg delete "$dpi_key" /v LogPixels /f >/dev/null
+[[ "$box" == "Varnel	Il lettore non è collegato al computer	"*"	OK" ]] || fail "warning box: '$box'"
+probe dpi-changed 96 && probe layout 96 || fail "not laid out again for 96 dpi"
+
+echo "logging off during a blink"
+xdotool windowactivate --sync "$main"
+press_code 100 300 10100100
+sample_light 3000
+probe end-session on || fail "no blink to log off during"
+sampled_light
+ends_off_after_one_on "$light" || fail "the light after the log-off: $(echo $light)"
 probe close
-wait "$pid"
-status=$?
-pid=""
-(( status == 0 )) || fail "the program ended with status $status"
+stopped
 echo "PASS"

@@ -1,13 +1,29 @@
-// win32-probe: reads the running Varnel window as a user sees it, for the tests under Wine.
-//   win32-probe dismiss-warning   closes the start-up warning box with OK; prints its text
-//   win32-probe controls          prints "name<TAB>text<TAB>visible" for each control
-//   win32-probe close             asks the window to close, as its close box does
-// Exits 1 when the window it needs is not there (yet).
+// win32-probe: reads the running Varnel window as a user and the reader see it, for the tests
+// under Wine.
+//   win32-probe dismiss-warning [MS]  prints the warning box as "title<TAB>text<TAB>icon<TAB>
+//                                     buttons", closes it with OK, then prints the light for MS
+//   win32-probe controls              prints "name<TAB>text<TAB>visible" for each control
+//   win32-probe light MS              prints "ms state" at each change of the light for MS
+//   win32-probe layout DPI            checks the places of the window and its controls at DPI
+//   win32-probe dpi-changed DPI       tells the window it moved to a monitor of DPI
+//   win32-probe end-session [on]      tells the window that Windows is logging off
+//   win32-probe close [on]            asks the window to close, as its close box does
+//                                     (with "on": once the light is on)
+// The light is Scroll Lock's state in the system, the one Windows passes to the keyboards. Wine
+// copies each change of it into every thread's GetKeyState, the probe's too, which starts off:
+// sample from a moment the light is off. (A probe attached to the program's input thread reads
+// the same, but its leaving hands the program a fresh key state, off whatever the light is.)
+//   win32-probe manifest EXE          prints the application manifest inside EXE
+// Exits 1 when the window it needs is not there (yet), 3 on a fault.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "ui/form1.h"
 #include "ui/form1_layout.h"
 #include "ui/win32/control_ids.h"
 
@@ -28,29 +44,105 @@ std::wstring Text(HWND window) {
   return buffer;
 }
 
-// The message box is a dialog titled like the program; its text is its static control's.
-BOOL CALLBACK FindStaticText(HWND child, LPARAM found) {
-  wchar_t cls[32] = {};
-  GetClassNameW(child, cls, 32);
-  if (std::wstring(cls) == L"Static" && !Text(child).empty()) {
-    *reinterpret_cast<std::wstring*>(found) = Text(child);
-    return FALSE;
-  }
-  return TRUE;
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
 }
 
-int DismissWarning() {
-  HWND box = FindWindowW(L"#32770", L"Varnel");
-  if (!box) return 1;
-  std::wstring text;
-  EnumChildWindows(box, FindStaticText, reinterpret_cast<LPARAM>(&text));
-  std::printf("%s\n", Utf8(text).c_str());
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
+HWND MainWindow() { return FindWindowW(varnel::kForm1ClassName, L"Varnel"); }
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+// 32 by 32 pixels: the screen's at `at`, or an icon drawn on `background`.
+std::vector<DWORD> Pixels(POINT at, HICON icon, DWORD background) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 32, -32, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  if (icon) {
+    std::fill_n(static_cast<DWORD*>(bits), 1024, background);
+    DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+  } else {
+    BitBlt(dc, 0, 0, 32, 32, screen, at.x, at.y, SRCCOPY);
+  }
+  GdiFlush();
+  std::vector<DWORD> pixels(static_cast<const DWORD*>(bits),
+                            static_cast<const DWORD*>(bits) + 1024);
+  for (DWORD& p : pixels) p &= 0xFFFFFF;
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// Which of the message box icons the box shows, told by the pixels on the screen (an icon
+// handle means nothing outside the program that loaded it).
+std::string IconName(HWND box) {
+  for (HWND child : Children(box)) {
+    if (ClassOf(child) != L"Static" || !(GetWindowLongW(child, GWL_STYLE) & SS_ICON)) continue;
+    RECT r;
+    GetWindowRect(child, &r);
+    const std::vector<DWORD> shown = Pixels({r.left, r.top}, nullptr, 0);
+    const std::pair<WORD, const char*> icons[] = {
+        {32515, "exclamation"}, {32513, "hand"}, {32514, "question"}, {32516, "asterisk"}};
+    for (const auto& [id, name] : icons) {
+      const auto drawn = Pixels({}, LoadIconW(nullptr, MAKEINTRESOURCEW(id)), shown[0]);
+      int differ = 0;
+      for (std::size_t i = 0; i < shown.size(); ++i) differ += shown[i] != drawn[i];
+      if (differ < 20) return name;
+    }
+    return "other";
+  }
+  return "none";
+}
+
+// The light for `ms` milliseconds: "t state" at the start and at each change, t in ms.
+int Light(int ms) {
+  const DWORD start = GetTickCount();
+  int last = -1;
+  for (DWORD now = start; now - start < static_cast<DWORD>(ms); now = GetTickCount()) {
+    const int state = GetKeyState(VK_SCROLL) & 1;
+    if (state != last) std::printf("%lu %s\n", now - start, state ? "on" : "off");
+    last = state;
+    Sleep(10);
+  }
   return 0;
 }
 
+int DismissWarning(int lightMs) {
+  HWND box = FindWindowW(L"#32770", L"Varnel");
+  if (!box || !IsWindowVisible(box)) return 1;
+  Sleep(300);  // drawn
+  std::wstring text, buttons;
+  for (HWND child : Children(box)) {
+    if (!IsWindowVisible(child)) continue;
+    if (ClassOf(child) == L"Static" && !Text(child).empty()) text = Text(child);
+    if (ClassOf(child) == L"Button") buttons += (buttons.empty() ? L"" : L",") + Text(child);
+  }
+  std::printf("%s\t%s\t%s\t%s\n", Utf8(Text(box)).c_str(), Utf8(text).c_str(),
+              IconName(box).c_str(), Utf8(buttons).c_str());
+  std::fflush(stdout);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return lightMs > 0 ? Light(lightMs) : 0;
+}
+
 int Controls() {
-  HWND window = FindWindowW(varnel::kForm1ClassName, L"Varnel");
+  HWND window = MainWindow();
   if (!window) return 1;
   RECT outer;
   GetWindowRect(window, &outer);
@@ -68,20 +160,99 @@ int Controls() {
   return 0;
 }
 
-int Close() {
-  HWND window = FindWindowW(varnel::kForm1ClassName, L"Varnel");
+int Layout(int dpi) {
+  HWND window = MainWindow();
   if (!window) return 1;
-  PostMessageW(window, WM_CLOSE, 0, 0);
+  int faults = 0;
+  auto fault = [&](const std::string& what) {
+    std::printf("%s\n", what.c_str());
+    ++faults;
+  };
+  RECT outer, client;
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  if (outer.right - outer.left != varnel::TwipsToPixels(varnel::kRunningOuterWidthTwips, dpi)) {
+    fault("outer width " + std::to_string(outer.right - outer.left));
+  }
+  if (client.bottom != varnel::TwipsToPixels(varnel::kClientHeightTwips, dpi)) {
+    fault("client height " + std::to_string(client.bottom));
+  }
+  for (const varnel::ControlLayout& c : varnel::Form1Layout()) {
+    HWND control = GetDlgItem(window, varnel::ControlId(c.name));
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    if (r.left != varnel::TwipsToPixels(c.left, dpi) ||
+        r.top != varnel::TwipsToPixels(c.top, dpi) ||
+        r.right - r.left != varnel::TwipsToPixels(c.width, dpi) ||
+        r.bottom - r.top != varnel::TwipsToPixels(c.height, dpi)) {
+      fault(c.name + " at " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
+    }
+  }
+  return faults ? 3 : 0;
+}
+
+// WM_DPICHANGED carries a pointer to the suggested window rectangle, which must lie in the
+// program's own memory.
+int DpiChanged(int dpi) {
+  HWND window = MainWindow();
+  if (!window) return 1;
+  RECT now;
+  GetWindowRect(window, &now);
+  const RECT suggested{now.left + 10, now.top + 10, now.right + 10, now.bottom + 10};
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  void* remote = process ? VirtualAllocEx(process, nullptr, sizeof suggested,
+                                          MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                         : nullptr;
+  if (!remote || !WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr)) {
+    return 3;
+  }
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  GetWindowRect(window, &now);
+  return now.left == suggested.left && now.top == suggested.top ? 0 : 3;
+}
+
+// With `whenOn`, waits up to 3 s for the light to be on first.
+int Manifest(const char* exe) {
+  HMODULE image = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HRSRC found = image ? FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) : nullptr;
+  if (!found) return 3;
+  std::fwrite(LockResource(LoadResource(image, found)), 1, SizeofResource(image, found), stdout);
+  return 0;
+}
+
+int Post(UINT message, WPARAM wParam, bool whenOn) {
+  HWND window = MainWindow();
+  if (!window) return 1;
+  for (int i = 0; whenOn && !(GetKeyState(VK_SCROLL) & 1); ++i) {
+    if (i == 300) return 3;
+    Sleep(10);
+  }
+  if (whenOn) Sleep(80);  // well inside a blink's 200 ms, long enough for any sampler to see it
+  PostMessageW(window, message, wParam, 0);
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string command = argc == 2 ? argv[1] : "";
-  if (command == "dismiss-warning") return DismissWarning();
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // what was seen is kept, however the probe ends
+  const std::string command = argc >= 2 ? argv[1] : "";
+  const int number = argc >= 3 ? std::atoi(argv[2]) : 0;
+  if (command == "dismiss-warning") return DismissWarning(number);
   if (command == "controls") return Controls();
-  if (command == "close") return Close();
-  std::fprintf(stderr, "usage: win32-probe dismiss-warning | controls | close\n");
+  if (command == "light") return Light(number);
+  if (command == "layout") return Layout(number);
+  if (command == "manifest" && argc == 3) return Manifest(argv[2]);
+  if (command == "dpi-changed") return DpiChanged(number);
+  const bool whenOn = argc >= 3 && std::string(argv[2]) == "on";
+  if (command == "end-session") return Post(WM_ENDSESSION, TRUE, whenOn);
+  if (command == "close") return Post(WM_CLOSE, 0, whenOn);
+  std::fprintf(stderr, "usage: see the top of win32_probe.cpp\n");
   return 2;
 }

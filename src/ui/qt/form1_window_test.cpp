@@ -111,6 +111,27 @@ TEST_F(Form1WindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
   }
 }
 
+// Each text a control shows at one time or another fits it, in the control's own font.
+TEST_F(Form1WindowTest, EveryCaptionFitsItsControl) {
+  const std::pair<std::string, QStringList> shown[] = {
+      {"Label1", {"Bit"}}, {"Label2", {"Valore"}},   {"Valore", {"0", "255"}},
+      {"lblCnt", {"8"}},   {"Bit(7)", {"0", "1"}},   {"lblErr", {"ERRORE", "Parità", "Timeout"}},
+      {"Trg", {"Trg"}},    {"frReader", {"Lettore"}}};
+  for (const auto& [name, texts] : shown) {
+    QWidget* control = Control(name);
+    const QFontMetrics metrics(control->font());
+    QRect room = control->contentsRect();
+    if (auto* label = qobject_cast<QLabel*>(control); label && label->frameWidth() > 0) {
+      room.setWidth(room.width() - metrics.horizontalAdvance(QLatin1Char('x')) / 2);  // indent
+    }
+    for (const QString& text : texts) {
+      EXPECT_LE(metrics.horizontalAdvance(text), room.width())
+          << name << ": " << text.toStdString();
+      EXPECT_LE(metrics.height(), room.height()) << name << ": " << text.toStdString();
+    }
+  }
+}
+
 TEST_F(Form1WindowTest, TabOrderFollowsTheLayout) {
   std::map<int, std::string> byIndex;
   for (QWidget* w : window.findChildren<QWidget*>()) {

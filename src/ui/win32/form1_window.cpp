@@ -1,0 +1,331 @@
+#include "ui/win32/form1_window.h"
+
+#include <algorithm>
+#include <string>
+
+#include "ui/form1_layout.h"
+#include "ui/win32/control_ids.h"
+
+namespace varnel {
+namespace {
+
+// Tahoma draws alike on every Windows since XP and under Wine, which ships a metric twin of it.
+// At 7.5 pt the design's captions fit their labels ("Valore" needs 29 of the 33 pixels at
+// 96 dpi; at 8 pt it would need 34). The error text keeps its 8.25 pt bold.
+constexpr wchar_t kFontFace[] = L"Tahoma";
+constexpr int kFontHundredthsOfPoint = 750;
+constexpr int kErrorFontHundredthsOfPoint = 825;
+
+// Fixed single border: a caption and a system menu, no sizing frame, no maximise box.
+// No WS_CLIPCHILDREN: the group box paints no background of its own, the window does.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+std::wstring Wide(const std::string& text) {
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+COLORREF ToColorRef(Color color) {
+  // 0x00BBGGRR is COLORREF's own layout; the top bit marks a system colour.
+  return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
+}
+
+UINT_PTR TimerEventId(TimerId timer) { return static_cast<UINT_PTR>(timer) + 1; }
+
+// The per-monitor DPI functions came after Windows 7: they are looked up, not linked, so the
+// program still starts there, at the system DPI.
+template <typename Function>
+Function User32Function(const char* name) {
+  static const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+}
+
+int WindowDpi(HWND hwnd) {
+  static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  if (getDpiForWindow) {
+    if (const UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+// The outer size of a window of this style whose client area is `client`, at `dpi`.
+SIZE OuterSize(SIZE client, int dpi) {
+  static const auto adjustForDpi =
+      User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  RECT outer{0, 0, client.cx, client.cy};
+  if (!adjustForDpi || !adjustForDpi(&outer, kStyle, FALSE, 0, static_cast<UINT>(dpi))) {
+    AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
+  }
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+HFONT MakeFont(int hundredthsOfPoint, int weight, int dpi) {
+  return CreateFontW(-MulDiv(hundredthsOfPoint, dpi, 7200), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, kFontFace);
+}
+
+}  // namespace
+
+Form1Window::~Form1Window() {
+  for (auto& [color, brush] : brushes_) DeleteObject(brush);
+  if (font_) DeleteObject(font_);
+  if (errorFont_) DeleteObject(errorFont_);
+}
+
+bool Form1Window::Create(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &Form1Window::WindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  wc.hIconSm = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kForm1ClassName;
+  if (!RegisterClassExW(&wc)) return false;
+  // The size follows once the window knows the DPI of the monitor it is on.
+  hwnd_ = CreateWindowExW(0, kForm1ClassName, Wide(kAppTitle).c_str(), kStyle, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                          this);
+  return hwnd_ != nullptr;
+}
+
+void Form1Window::Load() {
+  form_.Load();
+  Render();
+}
+
+void Form1Window::Show(int showCommand) {
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  SetFocus(Control("Trg"));
+}
+
+// F12 reaches capture before any control sees it, whichever has the focus. With Alt held the
+// keys come as WM_SYSKEY* messages; the shift state does not matter, so they count the same, and
+// go on to their default handling like any other.
+void Form1Window::PreviewKey(const MSG& msg) {
+  const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+  if (!down && msg.message != WM_KEYUP && msg.message != WM_SYSKEYUP) return;
+  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return;
+  const auto code = static_cast<std::int16_t>(msg.wParam);
+  // msg.time is the message's GetMessageTime(): when the key moved, on the GetTickCount clock.
+  const KeyTime time{static_cast<Tick>(msg.time), static_cast<Tick>(GetTickCount())};
+  if (down) {
+    const bool isAutoRepeat = (msg.lParam & (1 << 30)) != 0;  // the key was already down
+    form_.KeyDown(code, isAutoRepeat, time);
+  } else {
+    form_.KeyUp(code, false, time);
+  }
+  Render();
+}
+
+LRESULT CALLBACK Form1Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self) return self->Handle(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      hwnd_ = hwnd;
+      BuildControls();
+      LayOut(WindowDpi(hwnd), nullptr);
+      return 0;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another DPI: the system suggests where the window goes.
+      LayOut(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_TIMER:
+      for (TimerId timer : kTimers) {
+        if (wParam == TimerEventId(timer)) {
+          form_.TimerTick(timer, static_cast<Tick>(GetTickCount()));
+        }
+      }
+      Render();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM:
+      DrawShape(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_ENDSESSION:
+      // Windows is logging off and will not send WM_DESTROY: the light must not stay on.
+      if (wParam) form_.Unload();
+      return 0;
+    case WM_DESTROY:
+      form_.Unload();
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+int Form1Window::Px(std::int32_t twips) const { return TwipsToPixels(twips, dpi_); }
+
+void Form1Window::BuildControls() {
+  for (const ControlLayout& c : Form1Layout()) {
+    const wchar_t* windowClass = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    switch (c.kind) {
+      case ControlKind::Button:
+        windowClass = L"BUTTON";
+        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        break;
+      case ControlKind::Frame:
+        windowClass = L"BUTTON";
+        style |= BS_GROUPBOX;
+        break;
+      case ControlKind::Label:
+        style |= (c.centred ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
+        if (c.border) exStyle |= WS_EX_STATICEDGE;
+        break;
+      case ControlKind::Shape:
+        style |= SS_OWNERDRAW;
+        break;
+    }
+    if (c.name == "lblErr") style &= ~WS_VISIBLE;
+    // Placed by LayOut. The frame sits at the window's origin, so places inside it are the
+    // window's own.
+    CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c.name))), nullptr,
+                    nullptr);
+  }
+  // The frame is created before the controls inside it; keep it beneath them.
+  SetWindowPos(Control("frReader"), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void Form1Window::LayOut(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  const HFONT oldFont = font_;
+  const HFONT oldErrorFont = errorFont_;
+  font_ = MakeFont(kFontHundredthsOfPoint, FW_NORMAL, dpi);
+  errorFont_ = MakeFont(kErrorFontHundredthsOfPoint, FW_BOLD, dpi);
+  for (const ControlLayout& c : Form1Layout()) {
+    HWND control = Control(c.name);
+    MoveWindow(control, Px(c.left), Px(c.top), Px(c.width), Px(c.height), FALSE);
+    const HFONT font = c.name == "lblErr" ? errorFont_ : font_;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  if (oldFont) DeleteObject(oldFont);
+  if (oldErrorFont) DeleteObject(oldErrorFont);
+
+  const SIZE client{Px(kClientWidthTwips), Px(kClientHeightTwips)};
+  SIZE outer = OuterSize(client, dpi);
+  RECT now;
+  GetWindowRect(hwnd_, &now);
+  const POINT corner =
+      suggested ? POINT{suggested->left, suggested->top} : POINT{now.left, now.top};
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (outerWidthTwips_) outer.cx = Px(outerWidthTwips_);
+    SetWindowPos(hwnd_, nullptr, corner.x, corner.y, outer.cx, outer.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame may differ from what was asked for (a system that scales no frames): the
+    // client area is what must come out right.
+    RECT got;
+    GetClientRect(hwnd_, &got);
+    outer.cx += client.cx - got.right;
+    outer.cy += client.cy - got.bottom;
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+HWND Form1Window::Control(const std::string& name) const {
+  return GetDlgItem(hwnd_, ControlId(name));
+}
+
+HBRUSH Form1Window::Brush(COLORREF color) {
+  HBRUSH& brush = brushes_[color];
+  if (!brush) brush = CreateSolidBrush(color);
+  return brush;
+}
+
+LRESULT Form1Window::ColorStatic(HDC dc, HWND control) {
+  const Form1Controls& s = form_.Controls();
+  COLORREF background = GetSysColor(COLOR_BTNFACE);
+  if (control == Control("Valore")) background = ToColorRef(s.Valore.BackColor);
+  if (control == Control("lblErr")) SetTextColor(dc, ToColorRef(kColorRed));
+  SetBkColor(dc, background);
+  return reinterpret_cast<LRESULT>(Brush(background));
+}
+
+void Form1Window::DrawShape(const DRAWITEMSTRUCT& item) {
+  FillRect(item.hDC, &item.rcItem, Brush(GetSysColor(COLOR_BTNFACE)));
+  const bool solid = form_.Controls().Sh1FillStyle == FillStyle::Solid;
+  HGDIOBJ oldBrush =
+      SelectObject(item.hDC, solid ? static_cast<HGDIOBJ>(Brush(ToColorRef(kColorRed)))
+                                   : GetStockObject(NULL_BRUSH));
+  HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(BLACK_PEN));
+  const RECT& r = item.rcItem;
+  const int side = std::min(r.right - r.left, r.bottom - r.top);
+  Ellipse(item.hDC, r.left, r.top, r.left + side, r.top + side);
+  SelectObject(item.hDC, oldPen);
+  SelectObject(item.hDC, oldBrush);
+}
+
+void Form1Window::SetText(const std::string& name, const std::string& text) {
+  const std::wstring wide = Wide(text);
+  wchar_t current[64] = {};
+  GetWindowTextW(Control(name), current, 64);
+  if (wide != current) SetWindowTextW(Control(name), wide.c_str());
+}
+
+// Brings the controls up to date with the logic's properties.
+void Form1Window::Render() {
+  const Form1Controls& s = form_.Controls();
+  SetText("lblCnt", s.lblCnt.Caption);
+  for (std::size_t i = 0; i < s.Bit.size(); ++i) {
+    SetText(BitName(static_cast<int>(i)), s.Bit[i].Caption);
+  }
+  SetText("Valore", s.Valore.Caption);
+  SetText("lblErr", s.lblErr.Caption);
+  if (s.Valore.BackColor != shownValoreColor_) {
+    shownValoreColor_ = s.Valore.BackColor;
+    InvalidateRect(Control("Valore"), nullptr, TRUE);
+  }
+  if (s.Sh1FillStyle != shownFill_) {
+    shownFill_ = s.Sh1FillStyle;
+    InvalidateRect(Control("Sh1"), nullptr, TRUE);
+  }
+  HWND error = Control("lblErr");
+  if ((IsWindowVisible(error) != FALSE) != s.lblErr.Visible) {
+    ShowWindow(error, s.lblErr.Visible ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+void Form1Window::SetTimerEnabled(TimerId timer, bool enabled) {
+  // SetTimer on a running timer's id restarts its period.
+  if (enabled) {
+    SetTimer(hwnd_, TimerEventId(timer), static_cast<UINT>(TimerInterval(timer)), nullptr);
+  } else {
+    KillTimer(hwnd_, TimerEventId(timer));
+  }
+}
+
+void Form1Window::ShowWarning(const std::string& text, const std::string& title) {
+  MessageBoxW(hwnd_, Wide(text).c_str(), Wide(title).c_str(), MB_ICONEXCLAMATION | MB_OK);
+}
+
+void Form1Window::SetOuterWidth(std::int32_t twips) {
+  outerWidthTwips_ = twips;
+  RECT outer;
+  GetWindowRect(hwnd_, &outer);
+  SetWindowPos(hwnd_, nullptr, 0, 0, Px(twips), outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace varnel

@@ -1,0 +1,59 @@
+// The main window on Windows: renders the window logic's control properties with plain user32
+// controls and feeds it the window's key events and timer ticks. It decides nothing itself.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+
+#include "ui/form1.h"
+
+namespace varnel {
+
+class Form1Window final : private FormHost {
+ public:
+  Form1Window(LockKeyPort& light, KeyboardLister& keyboards) : form_(light, keyboards, *this) {}
+  ~Form1Window();
+  Form1Window(const Form1Window&) = delete;
+  Form1Window& operator=(const Form1Window&) = delete;
+
+  bool Create(HINSTANCE instance);
+  // The window's load step; call once, before the window is first shown.
+  void Load();
+  void Show(int showCommand);
+  // Key preview: every key message of the thread passes here before it is dispatched.
+  void PreviewKey(const MSG& msg);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  int Px(std::int32_t twips) const;
+  void BuildControls();
+  // Places the window, its controls and their fonts for `dpi`; the window keeps its top left
+  // corner unless `suggested` gives a new one.
+  void LayOut(int dpi, const RECT* suggested);
+  HWND Control(const std::string& name) const;
+  HBRUSH Brush(COLORREF color);
+  LRESULT ColorStatic(HDC dc, HWND control);
+  void DrawShape(const DRAWITEMSTRUCT& item);
+  void SetText(const std::string& name, const std::string& text);
+  void Render();
+
+  void SetTimerEnabled(TimerId timer, bool enabled) override;
+  void ShowWarning(const std::string& text, const std::string& title) override;
+  void SetOuterWidth(std::int32_t twips) override;
+
+  Form1 form_;
+  HWND hwnd_ = nullptr;
+  int dpi_ = 96;
+  // The outer width the logic asked for, or 0 for the design width.
+  std::int32_t outerWidthTwips_ = 0;
+  HFONT font_ = nullptr;
+  HFONT errorFont_ = nullptr;
+  std::map<COLORREF, HBRUSH> brushes_;
+  Color shownValoreColor_ = kColorButtonFace;
+  FillStyle shownFill_ = FillStyle::Transparent;
+};
+
+}  // namespace varnel
