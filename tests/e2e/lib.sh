@@ -150,8 +150,9 @@ device_good() {
   off=$(awk '$2 == "off" { print $1; exit }' <<<"$lights")
   note "device light on ${on:-never} to $(( ${on:-0} + answered - released )) ms after the last" \
     "release, off $(( ${off:-0} - ${on:-0} )) ms later"
-  # Failing only when the light is surely outside those times.
-  [[ -n "$on" ]] && (( on + answered - released >= 800 && on <= 900 )) ||
+  # Failing only when the light is surely outside those times, give or take the few ms that a
+  # machine busy with other work may hold the program's timer back.
+  [[ -n "$on" ]] && (( on + answered - released >= 800 && on <= 925 )) ||
     fail "the device's light should go on 800-900 ms after the last release, not at ${on:-never}"
   [[ $(wc -l <<<"$lights") == 2 && -n "$off" ]] && (( off - on >= 1900 && off - on <= 2200 )) ||
     fail "the device's light should stay on 2 s, then go off"
