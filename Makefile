@@ -44,8 +44,8 @@ package: linux windows
 	cmake --build $(WINDOWS_BUILD) --target windows_zip
 
 run: linux
-	@if [ -z "$$DISPLAY" ]; then \
-	  echo "make run: there is no display here (DISPLAY is not set):"; \
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: there is no display here (neither DISPLAY nor WAYLAND_DISPLAY is set):"; \
 	  echo "running the demo on a private X server instead."; \
 	  scripts/with-xvfb scripts/demo $(LINUX_BUILD); \
 	else \
