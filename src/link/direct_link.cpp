@@ -179,15 +179,15 @@ void DirectLink::Read(int fd, Tick now, LinkHost& host) {
         host.ReaderF12(true, event.time, now);
         break;
       case DeviceEvent::Kind::F12Up:
-        if (!device.pressPassedOn) break;
-        device.pressPassedOn = false;
-        device.lastRelease = now;
-        host.ReaderF12(false, event.time, now);
-        break;
       case DeviceEvent::Kind::F12UpByKernel:
         if (!device.pressPassedOn) break;
         device.pressPassedOn = false;
-        host.CutCode(false);
+        if (event.kind == DeviceEvent::Kind::F12UpByKernel) {
+          host.CutCode(false);  // made up as the device went: the press was cut, not released
+          break;
+        }
+        device.lastRelease = now;
+        host.ReaderF12(false, event.time, now);
         break;
       case DeviceEvent::Kind::Dropped:
         // Whatever was lost may have been presses of the code in progress.

@@ -1,10 +1,7 @@
 // The window's logic fed by the direct link, on simulated time, with a fake reader device.
 #include "ui/link_route.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cerrno>
 
 #include "link/fake_reader_device.h"
 #include "ui/simulated_loop.h"
@@ -12,10 +9,7 @@
 namespace varnel {
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::Not;
 using Kind = DeviceEvent::Kind;
-using LightChanges = std::vector<std::pair<std::int64_t, bool>>;
 
 const std::vector<int> kGood165{1, 0, 1, 0, 0, 1, 0, 1};
 const ReaderNode kReader{"/devices/usb1/1-2/1-2:1.0/input/input17", "event17"};
@@ -76,21 +70,6 @@ class LinkedLoop : public ::testing::Test, private LinkHost {
   std::optional<int> fd_;
 };
 
-TEST_F(LinkedLoop, AGoodCodeFromTheDeviceLightsTheReaderItselfAndLeavesTheDesktopAlone) {
-  DeviceCode(kGood165);
-  loop.Run(1000);
-  EXPECT_EQ(loop.Screen().Valore.Caption, "165");
-  EXPECT_EQ(loop.Screen().Valore.BackColor, kColorGreen);
-  ASSERT_EQ(loop.lightChanges.size(), 1u);
-  const std::int64_t answer = loop.lightChanges[0].first - loop.lastRelease;
-  EXPECT_GT(answer, 800);
-  EXPECT_LE(answer, 900);
-  loop.Run(2000);
-  EXPECT_EQ(loop.lightChanges, (LightChanges{{loop.lastRelease + answer, true},
-                                             {loop.lastRelease + answer + 2000, false}}));
-  EXPECT_TRUE(desktop.sent.empty()) << "the desktop's Scroll Lock saw nothing";
-}
-
 TEST_F(LinkedLoop, TheWindowsF12CountsOnlyWhileTheLinkIsDown) {
   DeviceCode(kGood165, 4);
   WindowF12(true);  // another keyboard's F12, in the middle of the code
@@ -139,27 +118,6 @@ TEST_F(LinkedLoop, AReaderPulledOutMidCodeEndsItAsCutAndWorksAgainOncePluggedBac
     EXPECT_TRUE(Reader().led);
     loop.Run(2000);
   }
-}
-
-TEST(LinkTooltip, NamesTheLinkAndWhyItIsNotDirect) {
-  LinkStatus status;
-  status.direct = true;
-  status.paths = {"/dev/input/event17"};
-  status.exclusive = true;
-  EXPECT_EQ(LinkTooltip(status), "Collegamento diretto al lettore: /dev/input/event17.");
-  status.exclusive = false;
-  EXPECT_THAT(LinkTooltip(status), HasSubstr("anche agli altri programmi"));
-
-  status = LinkStatus{};
-  status.why = LinkStatus::Why::CannotOpen;
-  status.failedPath = "/dev/input/event17";
-  status.error = EACCES;
-  status.windowLight = WindowLight::Wayland;
-  const std::string text = LinkTooltip(status);
-  EXPECT_THAT(text, HasSubstr("attraverso la finestra"));
-  EXPECT_THAT(text, HasSubstr("/dev/input/event17) non si può aprire: permesso negato"));
-  EXPECT_THAT(text, HasSubstr("Wayland la luce non può raggiungere il lettore"));
-  EXPECT_THAT(text, Not(HasSubstr("diretto")));
 }
 
 }  // namespace

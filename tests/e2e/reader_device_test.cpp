@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <libevdev/libevdev.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -81,25 +80,17 @@ class Reader {
     }
   }
 
-  // The answer to the oldest command not yet answered: "ok" or "error ...".
+  // The answer to the oldest command not yet answered: "ok" or "error ...". The light's lines
+  // in between are passed over.
   std::string Answer() {
     for (;;) {
       const std::string line = Line();
       if (line == "ok" || line.rfind("error", 0) == 0) return line;
-      said_.push_back(line);
     }
   }
   std::string Do(const std::string& command) {
     Send(command);
     return Answer();
-  }
-
-  // The next line it prints, other than answers, within five seconds.
-  std::string Said() {
-    if (said_.empty()) said_.push_back(Line());
-    std::string line = said_.front();
-    said_.erase(said_.begin());
-    return line;
   }
 
   // Stops it (by closing its input when `signal` is 0); its exit status.
@@ -163,7 +154,6 @@ class Reader {
   }
 
   std::string base_, devices_, input_, buffer_;
-  std::vector<std::string> said_;
   pid_t pid_ = 0;
   int commands_ = -1;
   int output_ = -1;
@@ -181,15 +171,12 @@ class Opened {
     libevdev_free(dev);
     if (fd >= 0) close(fd);
   }
-  // What is queued: its events, and how reading ended (-EAGAIN when all is read).
-  std::vector<input_event> Events(int* end = nullptr) {
+  // What is queued.
+  std::vector<input_event> Events() {
     std::vector<input_event> events;
     input_event event;
-    int status;
-    while ((status = libevdev_next_event(dev, LIBEVDEV_READ_FLAG_NORMAL, &event)) >= 0) {
+    while (libevdev_next_event(dev, LIBEVDEV_READ_FLAG_NORMAL, &event) >= 0)
       events.push_back(event);
-    }
-    if (end) *end = status;
     return events;
   }
 
@@ -216,6 +203,8 @@ TEST(ReaderDevice, ACodeReachesTheProgramWithThePlansTimesOnTheMonotonicClock) {
   EXPECT_EQ(libevdev_get_id_product(node.dev), 0x1603);
   EXPECT_TRUE(libevdev_has_event_code(node.dev, EV_KEY, KEY_F12));
   EXPECT_TRUE(libevdev_has_event_code(node.dev, EV_LED, LED_SCROLLL));
+  // FUSE cannot pass the grab's value argument: the program meets a refused grab here.
+  EXPECT_EQ(libevdev_grab(node.dev, LIBEVDEV_GRAB), -EFAULT);
 
   const std::vector<varnel::reader::KeyStep> plan = varnel::reader::CodeSteps(
       *varnel::reader::ParseArguments({"82", "--short", "40", "--long", "120"}).plan);
@@ -244,75 +233,6 @@ TEST(ReaderDevice, ACodeReachesTheProgramWithThePlansTimesOnTheMonotonicClock) {
   const std::vector<input_event> press = Keys(node.Events());
   ASSERT_EQ(press.size(), 1u);
   EXPECT_EQ(press[0].value, 1);
-}
-
-TEST(ReaderDevice, TheProgramSetsTheLightAndReadsItBackButCannotGrab) {
-  Reader reader;
-  {
-    Opened node(reader.Node());
-    ASSERT_GE(node.fd, 0);
-    EXPECT_EQ(libevdev_grab(node.dev, LIBEVDEV_GRAB), -EFAULT);
-
-    const long long before = MonotonicUs() / 1000;
-    ASSERT_EQ(libevdev_kernel_set_led_value(node.dev, LED_SCROLLL, LIBEVDEV_LED_ON), 0);
-    std::istringstream light(reader.Said());
-    std::string word, state;
-    long long atMs = 0;
-    light >> word >> atMs >> state;
-    EXPECT_EQ(word + " " + state, "light on");
-    EXPECT_GE(atMs, before);
-    EXPECT_LE(atMs, MonotonicUs() / 1000);
-    unsigned char leds[8] = {};
-    ASSERT_GE(ioctl(node.fd, EVIOCGLED(sizeof leds), leds), 0);
-    EXPECT_TRUE(leds[0] & (1 << LED_SCROLLL));
-    EXPECT_EQ(reader.Do("led"), "ok");
-    EXPECT_EQ(reader.Said(), "led on");
-    const std::vector<input_event> echo = node.Events();  // every reader hears the change
-    ASSERT_EQ(echo.size(), 2u);
-    EXPECT_EQ(echo[0].type, EV_LED);
-    EXPECT_EQ(echo[0].value, 1);
-  }
-  // The light stays as the last user left it: the next one finds it on, and can switch it off.
-  Opened next(reader.Node());
-  EXPECT_EQ(libevdev_get_event_value(next.dev, EV_LED, LED_SCROLLL), 1);
-  ASSERT_EQ(libevdev_kernel_set_led_value(next.dev, LED_SCROLLL, LIBEVDEV_LED_OFF), 0);
-  EXPECT_NE(reader.Said().find(" off"), std::string::npos);
-}
-
-TEST(ReaderDevice, UnplugMidPressReleasesTheKeyThenTheDeviceIsGoneUntilPluggedAgain) {
-  Reader reader;
-  const std::string node = reader.Node();
-  {
-    Opened opened(node);
-    ASSERT_GE(opened.fd, 0);
-    EXPECT_EQ(reader.Do("key a"), "ok");  // a person's keyboard types other keys
-    EXPECT_EQ(reader.Do("down"), "ok");
-    EXPECT_EQ(reader.Do("repeat"), "ok");
-    EXPECT_EQ(reader.Do("unplug"), "ok");
-    int end = 0;
-    const std::vector<input_event> keys = Keys(opened.Events(&end));
-    ASSERT_EQ(keys.size(), 5u);
-    EXPECT_EQ(keys[0].code, KEY_A);
-    EXPECT_EQ(keys[1].code, KEY_A);
-    EXPECT_EQ(keys[2].value, 1);
-    EXPECT_EQ(keys[3].value, 2);
-    EXPECT_EQ(keys[4].code, KEY_F12);
-    EXPECT_EQ(keys[4].value, 0);
-    EXPECT_EQ(end, -ENODEV);
-  }
-  EXPECT_FALSE(std::filesystem::exists(node));
-  EXPECT_EQ(reader.Node(), "");
-  EXPECT_EQ(reader.Do("down"), "error the reader is unplugged");
-
-  EXPECT_EQ(reader.Do("plug"), "ok");
-  const std::string again = reader.Node();
-  EXPECT_NE(again, node);
-  EXPECT_GE(Opened(again).fd, 0);
-  EXPECT_EQ(reader.Do("deny"), "ok");
-  EXPECT_LT(open(again.c_str(), O_RDWR | O_NONBLOCK), 0);
-  EXPECT_EQ(errno, EACCES);
-  EXPECT_EQ(reader.Do("allow"), "ok");
-  EXPECT_GE(Opened(again).fd, 0);
 }
 
 TEST(ReaderDevice, EveryWayOfStoppingUnmountsAndCleansUp) {
