@@ -1,8 +1,6 @@
 // Where the window's logic gets its F12 from: the window's key events, or, while the direct link
-// to the reader is up, the reader's own device alone. And how the window names the link in use.
+// to the reader is up, the reader's own device alone.
 #pragma once
-
-#include <string>
 
 #include "link/direct_link.h"
 #include "ui/form1.h"
@@ -31,9 +29,5 @@ class KeyRoute {
   // (made while the link was up) is no end of a hold once the window's keys count again.
   WindowPress windowPress_ = WindowPress::None;
 };
-
-// The tooltip of the reader's frame, in Italian: the link in use and, when it is not the direct
-// one, why, and whether the light reaches the reader.
-std::string LinkTooltip(const LinkStatus& status);
 
 }  // namespace varnel

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "ui/form1_layout.h"
+#include "ui/link_tooltip.h"
 
 namespace varnel {
 namespace {
