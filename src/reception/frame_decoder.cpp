@@ -16,8 +16,12 @@ std::int32_t Threshold(std::int32_t max, std::int32_t min) {
 
 }  // namespace
 
+std::int32_t FrameThreshold(const varnel::PulseArray& holds) {
+  return Threshold(modStd::ArrayMax(holds), modStd::ArrayMin(holds));
+}
+
 std::int32_t DecodeBits(varnel::PulseArray& holds, bool& parityOk) {
-  const std::int32_t threshold = Threshold(modStd::ArrayMax(holds), modStd::ArrayMin(holds));
+  const std::int32_t threshold = FrameThreshold(holds);
   std::int32_t ones = 0;
   std::int32_t value = 0;
   for (std::size_t i = 0; i < holds.size(); ++i) {

@@ -13,4 +13,7 @@ namespace modReader {
 // true when the eight bits hold an even number of ones; slot 0, the last press, is the check bit.
 std::int32_t DecodeBits(varnel::PulseArray& holds, bool& parityOk);
 
+// The mid-point that DecodeBits reads `holds` against: a hold at or above it is a 1.
+std::int32_t FrameThreshold(const varnel::PulseArray& holds);
+
 }  // namespace modReader

@@ -10,8 +10,7 @@ void Form1::Load() {
   if (!modReader::IsReaderConnected(keyboards_, kReaderIdentity)) {
     host_.ShowWarning(kReaderMissingMessage, kAppTitle);
   }
-  modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockOn);
-  SetTimer(TimerId::Timer1, true);
+  ShowStartupLight();
   ArmCapture(window_, *this);
   SetTimer(TimerId::Timer3, true);
   host_.SetOuterWidth(kRunningOuterWidthTwips);
@@ -21,6 +20,12 @@ void Form1::Unload() {
   // No pending blink or display end may relight the light before the program is gone.
   for (TimerId timer : kTimers) SetTimer(timer, false);
   modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockOff);
+}
+
+void Form1::ShowStartupLight() {
+  if (controls_.Enabled(TimerId::Timer1)) return;
+  modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockOn);
+  SetTimer(TimerId::Timer1, true);
 }
 
 void Form1::KeyDown(std::int16_t keyCode, bool isAutoRepeat, KeyTime time) {
@@ -68,6 +73,14 @@ void Form1::DecodeFrame(const PulseArray& pulses) {
   const std::int32_t value = modReader::DecodeBits(bits, parityOk);
   modStd::FillCaptions<Label>(bits, controls_.Bit);
   controls_.Valore.Caption = std::to_string(value);
+  // How each hold was read, for a technician watching a reader drift towards wrong bits.
+  const CodeOutcome outcome = DecodedOutcome(pulses);
+  for (std::size_t i = 0; i < pulses.size(); ++i) {
+    controls_.Bit[i].ToolTip = "Pressione " + std::to_string(pulses[i]) + " ms, soglia " +
+                               std::to_string(*outcome.thresholdMs) + " ms";
+  }
+  controls_.Valore.ToolTip = "Margine " + std::to_string(*outcome.marginMs) + " ms";
+  Report(outcome);
   if (parityOk) {
     ShowSuccess();
   } else {
@@ -82,10 +95,16 @@ void Form1::ShowSuccess() {
 }
 
 void Form1::ShowError(const std::string& message) {
+  // Only the watchdog reports a timeout, with the cut window not yet re-armed.
+  if (message == kTimeoutMessage) Report(TimeoutOutcome(window_));
   controls_.lblErr.Caption = message;
   controls_.lblErr.Visible = true;
   SetTimer(TimerId::Timer2, true);
   SetTimer(TimerId::Timer1, true);
+}
+
+void Form1::Report(const CodeOutcome& outcome) {
+  if (listener_) listener_->CodeDecided(outcome);
 }
 
 void Form1::SetCountCaption(const std::string& caption) { controls_.lblCnt.Caption = caption; }

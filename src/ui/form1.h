@@ -11,6 +11,7 @@
 #include "link/reader_presence.h"
 #include "reception/frame_watchdog.h"
 #include "reception/pulse_capture.h"
+#include "ui/code_outcome.h"
 
 namespace varnel {
 
@@ -39,9 +40,13 @@ constexpr std::int32_t TimerInterval(TimerId timer) {
 }
 
 struct Label {
+  explicit Label(std::string caption, bool visible = true)
+      : Caption(std::move(caption)), Visible(visible) {}
   std::string Caption;
   bool Visible = true;
   Color BackColor = kColorButtonFace;
+  // Empty: no tooltip.
+  std::string ToolTip;
 };
 
 struct Form1Controls {
@@ -89,6 +94,11 @@ class Form1 final : private WatchdogSink {
   void Load();
   // When the window closes: the timers stop and the light goes off. Calling it again is harmless.
   void Unload();
+  // The start-up light, for a reader taken up after start-up: on for two seconds, unless a
+  // display is already under way.
+  void ShowStartupLight();
+  // Told of every code as it is shown; null for none.
+  void SetCodeListener(CodeListener* listener) { listener_ = listener; }
 
   // Key events of the window, whichever control has the focus. Only F12 counts.
   void KeyDown(std::int16_t keyCode, bool isAutoRepeat, KeyTime time);
@@ -116,12 +126,14 @@ class Form1 final : private WatchdogSink {
   void SetCountCaption(const std::string& caption) override;
   void SetIndicatorFill(FillStyle fill) override;
   void SetTimer(TimerId timer, bool enabled);
+  void Report(const CodeOutcome& outcome);
 
   LockKeyPort& light_;
   KeyboardLister& keyboards_;
   FormHost& host_;
   PulseWindow window_;
   Form1Controls controls_;
+  CodeListener* listener_ = nullptr;
 };
 
 }  // namespace varnel

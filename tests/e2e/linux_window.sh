@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Linux program end to end, as a user and the reader meet it: start-up warning, the
 # start-up light, a good, a bad and a cut code, codes sent while the program is stopped, a long
-# hold that auto-repeats, closing.
+# hold that auto-repeats, closing. Started with --print, its first record is read and then
+# nobody reads: the window works on.
 # Usage (on a private display): linux_window.sh VARNEL X11_CLOSE_WINDOW
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,7 +17,7 @@ settle() { sleep 2.4; [[ $(light) == off ]] || fail "the light is still on after
 
 echo "start-up"
 [[ $(light) == off ]] || fail "the light is on before the program starts"
-"$varnel" 2>"$work/stderr" &
+"$varnel" --print > >(head -n 1 >"$work/records") 2>"$work/stderr" &
 pid=$!
 box=$(wait_window Varnel 20) || fail "no warning box: this machine has no reader attached"
 [[ $(light) == off ]] || fail "the light went on before the warning was closed"
@@ -44,6 +45,9 @@ shot_bits good_bits
 shot_value good_value
 (( $(share '#00FF00' good_value) > 50 )) || fail "Valore is not green after a good code"
 [[ $(awk 'NR > 1 && $2 == "off"' <<<"$timeline") == "" ]] || fail "the good-code light is not steady"
+note "record: $(cat "$work/records")"
+grep -E -q '^\{"seq":1,"time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null\}$' \
+  "$work/records" || fail "no record of the good code on standard output"
 settle
 
 echo "a bad code: 164"
@@ -53,6 +57,8 @@ changes=$(wc -l <<<"$timeline")
 note "timeline: $(echo $timeline)"
 (( changes >= 8 )) || fail "the light does not blink after a bad code ($changes changes)"
 [[ $(light) == off ]] || fail "the light is not off after the error display"
+(( $(said "cannot write the codes to standard output") == 1 )) ||
+  fail "a closed standard output is not said once: $(cat "$work/stderr")"
 send 10100100
 sleep 1.2
 shot_error bad_error

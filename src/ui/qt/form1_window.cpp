@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QWindow>
 #include <cstdio>
 
@@ -41,10 +40,6 @@ class ShapeWidget : public QWidget {
   FillStyle fill_ = FillStyle::Transparent;
 };
 
-// How long a release waits for the press that would make it half of an auto-repeat pair. The X
-// server sends both halves at once; this only covers the client reading them apart.
-constexpr int kRepeatPairWaitMs = 20;
-
 QColor ToQColor(Color color, const QPalette& palette) {
   if (color & 0x80000000u) return palette.color(QPalette::Button);  // system colours
   return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
@@ -57,21 +52,27 @@ void SetCaption(QWidget* control, const std::string& caption) {
   if (label->text() != text) label->setText(text);
 }
 
+void SetToolTip(QWidget* control, const std::string& tip) {
+  const QString text = QString::fromStdString(tip);
+  if (control->toolTip() != text) control->setToolTip(text);
+}
+
 }  // namespace
 
 Form1Window::Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock)
-    : Form1Window(light, nullptr, keyboards, std::move(clock), {}) {}
+    : Form1Window(light, nullptr, keyboards, std::move(clock), {}, nullptr) {}
 
 Form1Window::Form1Window(DirectLink& link, KeyboardLister& keyboards, Clock clock,
-                         DeviceList devices)
-    : Form1Window(link.Light(), &link, keyboards, std::move(clock), std::move(devices)) {}
+                         DeviceList devices, CodeRecorder* recorder)
+    : Form1Window(link.Light(), &link, keyboards, std::move(clock), std::move(devices), recorder) {}
 
 Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards,
-                         Clock clock, DeviceList devices)
+                         Clock clock, DeviceList devices, CodeRecorder* recorder)
     : form_(light, keyboards, *this),
-      link_(link),
-      devices_(std::move(devices)),
-      clock_(std::move(clock)) {
+      linked_(form_, recorder),
+      clock_(std::move(clock)),
+      timers_(this, [this](TimerId id) { Handle([&] { form_.TimerTick(id, clock_()); }); }) {
+  form_.SetCodeListener(recorder);
   setWindowTitle(QString::fromStdString(kAppTitle));
   setObjectName("Form1");
   // DejaVu Sans, which every Debian desktop has, at 7.5 pt: the design's captions fit their
@@ -82,17 +83,6 @@ Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& k
   BuildControls();
   setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
 
-  for (TimerId id : kTimers) {
-    const std::size_t index = static_cast<std::size_t>(id);
-    QTimer* timer = timers_[index] = new QTimer(this);
-    timer->setObjectName(QStringLiteral("Timer%1").arg(index + 1));
-    // Coarse timers may fire early; the display times and the quiet time are the behaviour.
-    timer->setTimerType(Qt::PreciseTimer);
-    timer->setInterval(TimerInterval(id));
-    connect(timer, &QTimer::timeout, this,
-            [this, id] { Handle([&] { form_.TimerTick(id, clock_()); }); });
-  }
-
   releaseTimer_ = new QTimer(this);
   releaseTimer_->setObjectName(QStringLiteral("RepeatPairTimer"));
   releaseTimer_->setSingleShot(true);
@@ -100,12 +90,7 @@ Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& k
   releaseTimer_->setInterval(kRepeatPairWaitMs);
   connect(releaseTimer_, &QTimer::timeout, this, [this] { Handle([] {}); });
 
-  // The device list is read again about once a second: cheap, and no wake-ups in between.
-  scanTimer_ = new QTimer(this);
-  scanTimer_->setObjectName(QStringLiteral("DeviceScanTimer"));
-  scanTimer_->setTimerType(Qt::PreciseTimer);
-  scanTimer_->setInterval(kScanIntervalMs);
-  connect(scanTimer_, &QTimer::timeout, this, [this] { ScanDevices(); });
+  if (link) driver_ = new LinkDriver(*link, clock_, std::move(devices), *this, this);
 
   create();
   windowHandle()->installEventFilter(this);
@@ -159,11 +144,11 @@ void Form1Window::BuildControls() {
 }
 
 void Form1Window::Load() {
-  if (link_) ScanDevices();
+  if (driver_) driver_->Scan();
   form_.Load();
   // Only now: a reader plugged in while the start-up warning is open must not feed a window whose
   // capture is not armed yet.
-  if (link_) scanTimer_->start();
+  if (driver_) driver_->StartScanning();
   Render();
   controls_.at("Trg")->setFocus();
 }
@@ -173,10 +158,13 @@ void Form1Window::Render() {
   SetCaption(controls_.at("lblCnt"), s.lblCnt.Caption);
   static_cast<ShapeWidget*>(controls_.at("Sh1"))->SetFill(s.Sh1FillStyle);
   for (std::size_t i = 0; i < s.Bit.size(); ++i) {
-    SetCaption(controls_.at(BitName(static_cast<int>(i))), s.Bit[i].Caption);
+    QWidget* bit = controls_.at(BitName(static_cast<int>(i)));
+    SetCaption(bit, s.Bit[i].Caption);
+    SetToolTip(bit, s.Bit[i].ToolTip);
   }
   QWidget* value = controls_.at("Valore");
   SetCaption(value, s.Valore.Caption);
+  SetToolTip(value, s.Valore.ToolTip);
   const QColor background = ToQColor(s.Valore.BackColor, palette());
   if (value->palette().color(QPalette::Window) != background) {
     QPalette p = value->palette();
@@ -189,12 +177,7 @@ void Form1Window::Render() {
 }
 
 void Form1Window::SetTimerEnabled(TimerId timer, bool enabled) {
-  QTimer* t = timers_[static_cast<std::size_t>(timer)];
-  if (enabled) {
-    t->start();  // restarts a running timer's period
-  } else {
-    t->stop();
-  }
+  timers_.SetEnabled(timer, enabled);
 }
 
 void Form1Window::ShowWarning(const std::string& text, const std::string& title) {
@@ -217,69 +200,29 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);  // the key goes on to the focused control
 }
 
-// X reports a held key as release/press pairs that share one timestamp. Qt flags a pair as an
-// auto-repeat only if the press has already arrived when it handles the release; otherwise the
-// pair looks like a real release and a new press, and would cut one hold in two. So a release
-// is held back until the next event says what it was, and then delivered with the times it came
-// with: the measured hold is the same either way.
-// The event's timestamp is the window system's own time of the key's movement (the X server's
-// or the compositor's milliseconds), which is what the holds are measured on.
+// The event's timestamp is the window system's own time of the key's movement (the X server's or
+// the compositor's milliseconds), which is what the holds are measured on.
 void Form1Window::OnF12(QEvent::Type type, bool isAutoRepeat, quint64 timestamp) {
   const KeyTime time{static_cast<Tick>(static_cast<std::uint32_t>(timestamp)), clock_()};
-  if (type == QEvent::KeyRelease && !isAutoRepeat) {
-    DeliverPendingRelease();
-    pendingRelease_ = time;
-    releaseTimer_->start();
-    return;
-  }
-  if (type == QEvent::KeyPress && pendingRelease_ && pendingRelease_->event == time.event) {
-    pendingRelease_.reset();  // the second half of a repeat pair: the hold goes on
-    releaseTimer_->stop();
-    isAutoRepeat = true;
-  }
-  Handle([&] { route_.WindowKey(type == QEvent::KeyPress, kKeyF12, isAutoRepeat, time); });
-}
-
-void Form1Window::DeliverPendingRelease() {
-  if (!pendingRelease_) return;
-  const KeyTime release = *pendingRelease_;
-  pendingRelease_.reset();
   releaseTimer_->stop();
-  route_.WindowKey(false, kKeyF12, false, release);
+  if (repeatPair_.WindowF12(type == QEvent::KeyPress, isAutoRepeat, time)) {
+    releaseTimer_->start();
+  }
+  Render();
 }
 
-void Form1Window::ScanDevices() { link_->Scan(devices_(), clock_(), *this); }
-
-void Form1Window::ReaderF12(bool down, Tick eventTime, Tick handled) {
-  Handle([&] { route_.ReaderF12(down, KeyTime{eventTime, handled}); });
+void Form1Window::ReaderF12(bool down, KeyTime time) {
+  Handle([&] { linked_.ReaderF12(down, time); });
 }
 
 void Form1Window::CutCode(bool evenIfFull) {
-  Handle([&] { form_.CutCode(evenIfFull); });
+  Handle([&] { linked_.CutCode(evenIfFull); });
 }
 
 void Form1Window::LinkChanged(const LinkStatus& status) {
-  route_.SetDirect(status.direct);
+  linked_.LinkChanged(status);
   controls_.at("frReader")->setToolTip(QString::fromStdString(LinkTooltip(status)));
 }
-
-void Form1Window::Watch(int fd, bool watch) {
-  if (!watch) {
-    // It may be the notifier whose signal is being handled: it goes once that is over.
-    if (QSocketNotifier* notifier = notifiers_[fd]) {
-      notifier->setEnabled(false);
-      notifier->deleteLater();
-    }
-    notifiers_.erase(fd);
-    return;
-  }
-  auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-  connect(notifier, &QSocketNotifier::activated, this,
-          [this, fd] { link_->Read(fd, clock_(), *this); });
-  notifiers_[fd] = notifier;
-}
-
-void Form1Window::Say(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
 void Form1Window::closeEvent(QCloseEvent* event) {
   form_.Unload();

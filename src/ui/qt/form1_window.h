@@ -5,28 +5,29 @@
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
-#include <array>
-#include <functional>
 #include <map>
-#include <optional>
+#include <string>
 
 #include "link/direct_link.h"
+#include "ui/code_recorder.h"
 #include "ui/form1.h"
-#include "ui/link_route.h"
-
-class QLabel;
-class QSocketNotifier;
+#include "ui/linked_form.h"
+#include "ui/qt/form_timers.h"
+#include "ui/qt/link_driver.h"
+#include "ui/repeat_pair.h"
 
 namespace varnel {
 
-class Form1Window : public QWidget, private FormHost, private LinkHost {
+class Form1Window : public QWidget, private FormHost, private LinkDriver::Client {
  public:
-  using Clock = std::function<Tick()>;
-  using DeviceList = std::function<std::optional<ReaderNodes>()>;
+  using Clock = LinkDriver::Clock;
+  using DeviceList = LinkDriver::DeviceList;
   // Through the window only: its key events and the light `light`.
   Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock);
-  // With the direct link to the reader, which finds its devices in `devices`.
-  Form1Window(DirectLink& link, KeyboardLister& keyboards, Clock clock, DeviceList devices);
+  // With the direct link to the reader, which finds its devices in `devices`. Every code goes to
+  // `recorder` too, unless it is null.
+  Form1Window(DirectLink& link, KeyboardLister& keyboards, Clock clock, DeviceList devices,
+              CodeRecorder* recorder = nullptr);
 
   // The window's load step; call once, before the window is first shown. With the direct link,
   // the devices are looked for first, so that the start-up light already shows on the reader.
@@ -44,13 +45,11 @@ class Form1Window : public QWidget, private FormHost, private LinkHost {
   void ShowWarning(const std::string& text, const std::string& title) override;
   void SetOuterWidth(std::int32_t twips) override;
 
-  void ReaderF12(bool down, Tick eventTime, Tick handled) override;
+  void ReaderF12(bool down, KeyTime time) override;
   void CutCode(bool evenIfFull) override;
   void LinkChanged(const LinkStatus& status) override;
-  void Watch(int fd, bool watch) override;
-  void Say(const std::string& line) override;
-  void ScanDevices();
 
+  void OnF12(QEvent::Type type, bool isAutoRepeat, quint64 timestamp);
   int Px(std::int32_t twips) const;
   void BuildControls();
   void Render();
@@ -58,28 +57,23 @@ class Form1Window : public QWidget, private FormHost, private LinkHost {
   // first, so the logic sees every event in the order it happened.
   template <typename Step>
   void Handle(Step step) {
-    DeliverPendingRelease();
+    repeatPair_.Flush();
+    releaseTimer_->stop();
     step();
     Render();
   }
-  void OnF12(QEvent::Type type, bool isAutoRepeat, quint64 timestamp);
-  void DeliverPendingRelease();
 
   Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards, Clock clock,
-              DeviceList devices);
+              DeviceList devices, CodeRecorder* recorder);
 
   Form1 form_;
-  KeyRoute route_{form_};
-  DirectLink* link_;
-  DeviceList devices_;
-  std::map<int, QSocketNotifier*> notifiers_;
+  LinkedForm linked_;
+  RepeatPair repeatPair_{linked_.Route()};
   Clock clock_;
-  std::array<QTimer*, kTimers.size()> timers_{};
+  FormTimers timers_;
   std::map<std::string, QWidget*> controls_;
-  // An F12 release waiting to be told apart from the first half of an auto-repeat pair.
-  std::optional<KeyTime> pendingRelease_;
   QTimer* releaseTimer_;
-  QTimer* scanTimer_;
+  LinkDriver* driver_ = nullptr;
 };
 
 }  // namespace varnel

@@ -190,26 +190,6 @@ TEST_F(Form1WindowTest, ACodeIsDecodedAndShownOnTheTimersTicks) {
   EXPECT_FALSE(light.IsOn());
 }
 
-TEST_F(Form1WindowTest, ARepeatPairThatQtDidNotFlagDoesNotEndTheHold) {
-  Key(Qt::Key_F12, true, 1000);
-  for (quint64 t = 1250; t <= 1450; t += 40) {
-    now += 40;
-    Key(Qt::Key_F12, false, t);  // the halves of a repeat pair, unflagged
-    Key(Qt::Key_F12, true, t);
-    EXPECT_EQ(window.Logic().Window().SlotIndex, kArmedSlot) << t;
-  }
-  // A flagged pair is a repeat too.
-  Key(Qt::Key_F12, false, 1490, true);
-  Key(Qt::Key_F12, true, 1490, true);
-  now += 100;
-  Key(Qt::Key_F12, false, 1600);
-  EXPECT_TRUE(RepeatPairTimer().isActive());
-  EndRepeatPairWait();
-  EXPECT_EQ(window.Logic().Window().SlotIndex, 6);
-  EXPECT_EQ(window.Logic().Window().Pulses[7], 1600 - 1000) << "the events' own times";
-  EXPECT_EQ(Caption("lblCnt"), "7");
-}
-
 TEST_F(Form1WindowTest, AHeldBackReleaseIsDeliveredBeforeTheNextTick) {
   Key(Qt::Key_F12, true);
   now += 300;

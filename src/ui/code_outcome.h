@@ -1,0 +1,44 @@
+// What a code came to, taken the moment the window shows it, for whoever keeps every code beyond
+// the two seconds of the display.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "reception/pulse_capture.h"
+
+namespace varnel {
+
+struct CodeOutcome {
+  enum class Verdict { Good, Parity, Timeout };
+  Verdict verdict = Verdict::Timeout;
+  // First press first. For a timeout, the holds completed before the code was cut.
+  std::vector<std::int32_t> holdsMs;
+  // The rest only for a decoded code. `bits` as the window shows them, first press first.
+  std::optional<std::int32_t> value;
+  std::string bits;
+  std::optional<std::int32_t> thresholdMs;
+  // The smallest distance of any hold from the threshold: how close the code came to a wrong bit.
+  std::optional<std::int64_t> marginMs;
+  bool operator==(const CodeOutcome&) const = default;
+};
+
+// A full window of holds, decoded.
+CodeOutcome DecodedOutcome(const PulseArray& holds);
+// A window cut short: the holds of its completed presses.
+CodeOutcome TimeoutOutcome(const PulseWindow& window);
+
+// The distance of `hold` from `threshold`, which stale slots can push past 32 bits.
+std::int64_t Margin(std::int32_t hold, std::int32_t threshold);
+
+class CodeListener {
+ public:
+  virtual void CodeDecided(const CodeOutcome& outcome) = 0;
+
+ protected:
+  ~CodeListener() = default;
+};
+
+}  // namespace varnel

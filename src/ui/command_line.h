@@ -1,0 +1,30 @@
+// The program's command line, read before any window system is reached, so that --help and
+// --version work with no display and a mistyped option is refused rather than ignored.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace varnel {
+
+struct CommandLine {
+  enum class Action { Run, Help, Version, Refuse };
+  Action action = Action::Run;
+  bool print = false;     // one JSON line per code on standard output
+  bool headless = false;  // no window: the direct link only, records on standard output
+  std::string refusal;    // for Refuse: what was wrong, for the line before the usage
+};
+
+struct CommandLineRules {
+  // Qt's own options (-platform xcb, -style=fusion, ...) pass through to Qt, values and all.
+  bool qtOptions = false;
+  bool headless = false;  // --headless is offered
+};
+
+// `args` without the program's name.
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const CommandLineRules& rules);
+
+std::string UsageText(const CommandLineRules& rules);
+std::string VersionText(const std::string& version);
+
+}  // namespace varnel

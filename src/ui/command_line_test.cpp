@@ -1,0 +1,38 @@
+#include "ui/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace varnel {
+namespace {
+
+const CommandLineRules kLinux{.qtOptions = true, .headless = true};
+const CommandLineRules kWindows{};
+
+using Action = CommandLine::Action;
+
+TEST(CommandLine, QtsOptionsPassWithTheirValuesAndAnythingElseIsRefused) {
+  const CommandLine ok = ParseCommandLine(
+      {"-platform", "xcb", "--print", "-style=fusion", "--display", ":1", "-reverse"}, kLinux);
+  EXPECT_EQ(ok.action, Action::Run);
+  EXPECT_TRUE(ok.print);
+  EXPECT_FALSE(ok.headless);
+  // A value that looks like an option is still the option's value.
+  EXPECT_EQ(ParseCommandLine({"-qwindowtitle", "--print"}, kLinux).print, false);
+
+  EXPECT_EQ(ParseCommandLine({"--prnit"}, kLinux).refusal, "unknown option --prnit");
+  EXPECT_EQ(ParseCommandLine({"-platform"}, kLinux).action, Action::Refuse);
+  EXPECT_EQ(ParseCommandLine({"codes.txt"}, kLinux).action, Action::Refuse);
+  // Windows has no Qt and no headless mode.
+  EXPECT_EQ(ParseCommandLine({"-platform", "xcb"}, kWindows).action, Action::Refuse);
+  EXPECT_EQ(ParseCommandLine({"--headless"}, kWindows).action, Action::Refuse);
+  EXPECT_TRUE(ParseCommandLine({"--headless"}, kLinux).headless);
+}
+
+TEST(CommandLine, HelpAndVersionWinOverTheRest) {
+  EXPECT_EQ(ParseCommandLine({"--print", "--help", "--bogus"}, kLinux).action, Action::Help);
+  EXPECT_EQ(ParseCommandLine({"--version"}, kWindows).action, Action::Version);
+  EXPECT_EQ(UsageText(kWindows).find("headless"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace varnel

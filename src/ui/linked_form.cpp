@@ -1,0 +1,16 @@
+#include "ui/linked_form.h"
+
+namespace varnel {
+
+void LinkedForm::LinkChanged(const LinkStatus& status) {
+  route_.SetDirect(status.direct);
+  if (recorder_) {
+    recorder_->SetLink(status.direct, status.direct && !status.paths.empty()
+                                          ? std::optional(status.paths.front())
+                                          : std::nullopt);
+  }
+  if (greet_ && status.direct && !direct_) form_.ShowStartupLight();
+  direct_ = status.direct;
+}
+
+}  // namespace varnel

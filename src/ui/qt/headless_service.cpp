@@ -1,0 +1,46 @@
+#include "ui/qt/headless_service.h"
+
+#include <cstdio>
+
+namespace varnel {
+
+HeadlessService::HeadlessService(DirectLink& link, KeyboardLister& keyboards,
+                                 LinkDriver::Clock clock, LinkDriver::DeviceList devices,
+                                 CodeRecorder& recorder)
+    : form_(link.Light(), keyboards, *this),
+      linked_(form_, &recorder),
+      clock_(clock),
+      timers_(this, [this](TimerId id) { form_.TimerTick(id, clock_()); }),
+      driver_(link, std::move(clock), std::move(devices), *this, this) {
+  form_.SetCodeListener(&recorder);
+  linked_.GreetEachReader();
+}
+
+void HeadlessService::Start() {
+  driver_.Scan();
+  form_.Load();
+  driver_.StartScanning();
+}
+
+void HeadlessService::Stop() { form_.Unload(); }
+
+void HeadlessService::SetTimerEnabled(TimerId timer, bool enabled) {
+  timers_.SetEnabled(timer, enabled);
+}
+
+// Nobody is there to close a box: the warning is said, and the program waits for the reader.
+void HeadlessService::ShowWarning(const std::string& text, const std::string&) {
+  std::fprintf(stderr,
+               "varnel: no reader is attached (%s); it is taken up once it is plugged in.\n",
+               text.c_str());
+}
+
+void HeadlessService::SetOuterWidth(std::int32_t) {}
+
+void HeadlessService::ReaderF12(bool down, KeyTime time) { linked_.ReaderF12(down, time); }
+
+void HeadlessService::CutCode(bool evenIfFull) { linked_.CutCode(evenIfFull); }
+
+void HeadlessService::LinkChanged(const LinkStatus& status) { linked_.LinkChanged(status); }
+
+}  // namespace varnel

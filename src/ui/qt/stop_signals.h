@@ -1,0 +1,15 @@
+// A terminal's Ctrl+C, a kill or a hang-up ends the program through its event loop, the ordinary
+// way, so that the light is switched off as on any close. So does any thread that asks.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+namespace varnel {
+
+// Runs `stop` in the event loop on SIGINT, SIGTERM and SIGHUP, and on RequestStop.
+void StopOnSignals(QObject* parent, std::function<void()> stop);
+// Safe from any thread and from a signal handler; nothing happens before StopOnSignals.
+void RequestStop();
+
+}  // namespace varnel

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Varnel as a service, with no display at all and the virtual reader as the reader's input
+# device: --help and --version, the start-up light, a good, a bad and a cut code as three records
+# on standard output with the reader's light answering each, the light again for a reader plugged
+# back in, and the end once nobody reads the records any more.
+# Usage: headless.sh VARNEL VARNEL_READER
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+varnel=$1 reader=$2
+e2e_setup
+stop_more() { device_stop; }
+unset DISPLAY WAYLAND_DISPLAY
+
+echo "--help and --version without a display"
+"$varnel" --help >"$work/help" 2>&1 || fail "--help: status $?"
+grep -q -- "--headless" "$work/help" || fail "--help does not tell of --headless: $(cat "$work/help")"
+[[ $("$varnel" --version) == "varnel "[0-9]* ]] || fail "--version: $("$varnel" --version 2>&1)"
+"$varnel" 2>"$work/stderr"
+status=$?
+(( status == 1 )) && grep -q "no X11 or Wayland display" "$work/stderr" ||
+  fail "a window start with no display: status $status, $(cat "$work/stderr")"
+
+device_start "$reader"
+echo "start-up"
+device led
+# Three records are read, and then nobody reads any more.
+"$varnel" --headless > >(head -n 3 >"$work/records") 2>"$work/stderr" &
+pid=$!
+wait_said "direct link to the reader up" 5000 >/dev/null
+device_startup_light
+grep -q "platforms/libq" "/proc/$pid/maps" && fail "a display plugin is loaded"
+
+echo "a good code and a bad one"
+device_code 10100101
+device_good
+device_code 10100100
+device_blinks
+
+echo "the reader plugged back in: its light shows again"
+device unplug
+wait_said "direct link to the reader down" 3000 >/dev/null
+device plug
+# Taken up at the next read of the device list, within about a second.
+for _ in $(seq 100); do [[ $(device_lights | tr '\n' ' ') == *on*off* ]] && break; sleep 0.05; done
+lights=$(device_lights)
+note "device light: $(echo $lights)"
+[[ $(awk '{ printf "%s ", $2 }' <<<"$lights") == "on off " ]] &&
+  (( $(awk '{ print $1 - t; t = $1 }' <<<"$lights" | tail -n1) >= 1900 )) ||
+  fail "no light for the reader plugged back in"
+
+echo "a cut code"
+device_code 101
+device_blinks
+for _ in $(seq 50); do [[ $(wc -l <"$work/records") == 3 ]] && break; sleep 0.1; done
+cat "$work/records"
+fields='"seq":[0-9]+,"time":"[0-9-]{10}T[0-9:]{8}\.[0-9]{3}[+-][0-9]{2}:[0-9]{2}","verdict"'
+node="\"link\":\"direct\",\"device\":\"$work/reader/input/event[0-9]+\"}"
+grep -E -q "^\{$fields:\"good\",\"value\":165,\"bits\":\"10100101\",\"holds_ms\":\[3[0-9]{2},1[0-9]{2},.*\],\"threshold_ms\":2[0-9]{2},\"margin_ms\":[0-9]+,$node\$" \
+  <(sed -n 1p "$work/records") || fail "the good code's record"
+grep -E -q "^\{$fields:\"parity\",\"value\":164,\"bits\":\"10100100\"" <(sed -n 2p "$work/records") ||
+  fail "the bad code's record"
+grep -E -q "^\{$fields:\"timeout\",\"value\":null,\"bits\":null,\"holds_ms\":\[[0-9]+,[0-9]+,[0-9]+\],\"threshold_ms\":null,\"margin_ms\":null,$node\$" \
+  <(sed -n 3p "$work/records") || fail "the cut code's record"
+[[ $(cut -d, -f1 "$work/records" | tr '\n' ' ') == '{"seq":1 {"seq":2 {"seq":3 ' ]] ||
+  fail "the records are not numbered 1, 2, 3"
+
+echo "nobody reads the records any more"
+device_code 10100101
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the service goes on with nobody to read its records"
+wait "$pid"
+status=$?
+pid=""
+(( status == 1 )) || fail "status $status once standard output closed"
+(( $(said "cannot write the codes to standard output") == 1 )) || fail "not said once: $(cat "$work/stderr")"
+[[ $(device_lights | tail -n1) != *on ]] || fail "the reader's light was left on"
+echo "PASS"
