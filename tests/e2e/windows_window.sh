@@ -71,11 +71,11 @@ openbox --sm-disable --config-file "$work/openbox.xml" 2>"$work/openbox.log" &
 wm=$!
 for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window && break; sleep 0.1; done
 
-# start DPI: the program up, its warning closed with OK; the box's looks in $box, the light
-# of the first 2.6 s in $light.
+# start DPI [OPTION...]: the program up, its warning closed with OK; the box's looks in $box,
+# the light of the first 2.6 s in $light; its standard output goes to $work/stdout.
 start() {
   local out
-  wine "$varnel" &
+  wine "$varnel" "${@:2}" >>"$work/stdout" &
   pid=$!
   for _ in $(seq 150); do  # a new prefix takes a while to come up
     out=$(probe dismiss-warning 2600) && break
@@ -106,8 +106,15 @@ done
 imported=$(x86_64-w64-mingw32-objdump -p "$varnel" | grep -E 'Dpi(For|Awareness)|ForDpi')
 [[ -z "$imported" ]] || fail "imports that Windows 7 lacks: $imported"
 
-echo "start-up"
-start 96
+echo "the command line"
+[[ $(wine "$varnel" --version) == "varnel $version" ]] || fail "--version: $(wine "$varnel" --version 2>&1)"
+wine "$varnel" --bogus 2>"$work/usage"
+status=$?
+(( status == 2 )) && grep -q "^Usage: varnel \[--print\]" "$work/usage" ||
+  fail "an unknown option: status $status, $(cat "$work/usage")"
+
+echo "start-up, printing the codes"
+start 96 --print
 [[ "$box" == "Varnel	Il lettore non è collegato al computer	exclamation	OK" ]] ||
   fail "warning box: '$box'"
 on_at=$(awk '$2 == "on" { print $1; exit }' <<<"$light")
@@ -142,6 +149,10 @@ green=$(convert "$work/valore.png" -fill black +opaque '#00FF00' -fill white -op
 (( green > 50 )) || fail "Valore is not green after a good code ($green% green)"
 sampled_light
 expect_steady "$light" "good code"
+note "record: $(cat "$work/stdout")"
+grep -E -q '^\{"seq":1,"time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null\}$' \
+  "$work/stdout" && [[ $(wc -l <"$work/stdout") == 1 && $(grep -c $'\r' "$work/stdout") == 0 ]] ||
+  fail "the good code's record on standard output: $(od -c "$work/stdout" | head)"
 
 echo "a bad code: 164"
 press_code 100 300 10100100
@@ -166,7 +177,7 @@ sampled_light
 
 echo "a good code while the program stops for half a second: 153"
 # Wine runs the program in a Linux process of its own; the key events wait in the X server.
-exe=$(pgrep -f -x -- "$varnel") || fail "no process runs $varnel"
+exe=$(pgrep -f -x -- "$varnel( --print)?") || fail "no process runs $varnel"
 press_code 100 300 10011001 &
 presser=$!
 sleep 0.9

@@ -1,7 +1,10 @@
 #include "ui/win32/form1_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "ui/form1_layout.h"
 #include "ui/win32/control_ids.h"
@@ -162,6 +165,15 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_DRAWITEM:
       DrawShape(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
       return TRUE;
+    case WM_NOTIFY: {
+      // The tooltips ask for their text as they show: always the logic's latest.
+      auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+      if (info->hdr.code != TTN_GETDISPINFOW) break;
+      const std::string* tip = ToolTip(reinterpret_cast<HWND>(info->hdr.idFrom));
+      toolTipText_ = tip ? Wide(*tip) : std::wstring();
+      info->lpszText = toolTipText_.data();
+      return 0;
+    }
     case WM_ENDSESSION:
       // Windows is logging off and will not send WM_DESTROY: the light must not stay on.
       if (wParam) form_.Unload();
@@ -191,7 +203,9 @@ void Form1Window::BuildControls() {
         style |= BS_GROUPBOX;
         break;
       case ControlKind::Label:
-        style |= (c.centred ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
+        // SS_NOTIFY: a static control is otherwise transparent to the mouse, and no tooltip
+        // would ever see the pointer over it.
+        style |= (c.centred ? SS_CENTER : SS_LEFT) | SS_NOPREFIX | SS_NOTIFY;
         if (c.border) exStyle |= WS_EX_STATICEDGE;
         break;
       case ControlKind::Shape:
@@ -207,6 +221,37 @@ void Form1Window::BuildControls() {
   }
   // The frame is created before the controls inside it; keep it beneath them.
   SetWindowPos(Control("frReader"), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  AddToolTips();
+}
+
+// How each hold of the last code was read: on the bits and on Valore.
+void Form1Window::AddToolTips() {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&classes);
+  toolTips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, nullptr,
+                              nullptr);
+  if (!toolTips_) return;
+  std::vector<std::string> names{"Valore"};
+  for (int i = 0; i < kSlotCount; ++i) names.push_back(BitName(i));
+  for (const std::string& name : names) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(name));
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+const std::string* Form1Window::ToolTip(HWND control) const {
+  const Form1Controls& s = form_.Controls();
+  if (control == Control("Valore")) return &s.Valore.ToolTip;
+  for (std::size_t i = 0; i < s.Bit.size(); ++i) {
+    if (control == Control(BitName(static_cast<int>(i)))) return &s.Bit[i].ToolTip;
+  }
+  return nullptr;
 }
 
 void Form1Window::LayOut(int dpi, const RECT* suggested) {

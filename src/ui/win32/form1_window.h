@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
 
 #include "ui/form1.h"
 
@@ -12,7 +13,11 @@ namespace varnel {
 
 class Form1Window final : private FormHost {
  public:
-  Form1Window(LockKeyPort& light, KeyboardLister& keyboards) : form_(light, keyboards, *this) {}
+  // Every code goes to `recorder` too, unless it is null.
+  Form1Window(LockKeyPort& light, KeyboardLister& keyboards, CodeListener* recorder = nullptr)
+      : form_(light, keyboards, *this) {
+    form_.SetCodeListener(recorder);
+  }
   ~Form1Window();
   Form1Window(const Form1Window&) = delete;
   Form1Window& operator=(const Form1Window&) = delete;
@@ -37,6 +42,9 @@ class Form1Window final : private FormHost {
   HBRUSH Brush(COLORREF color);
   LRESULT ColorStatic(HDC dc, HWND control);
   void DrawShape(const DRAWITEMSTRUCT& item);
+  void AddToolTips();
+  // The tooltip of the control that `hwnd` is, as the logic has it now.
+  const std::string* ToolTip(HWND control) const;
   void SetText(const std::string& name, const std::string& text);
   void Render();
 
@@ -51,6 +59,8 @@ class Form1Window final : private FormHost {
   std::int32_t outerWidthTwips_ = 0;
   HFONT font_ = nullptr;
   HFONT errorFont_ = nullptr;
+  HWND toolTips_ = nullptr;
+  std::wstring toolTipText_;
   std::map<COLORREF, HBRUSH> brushes_;
   Color shownValoreColor_ = kColorButtonFace;
   FillStyle shownFill_ = FillStyle::Transparent;
