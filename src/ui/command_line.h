@@ -21,6 +21,9 @@ struct CommandLineRules {
   bool headless = false;  // --headless is offered
 };
 
+// On Linux; on Windows there is no Qt and no headless mode.
+inline constexpr CommandLineRules kLinuxCommandLine{.qtOptions = true, .headless = true};
+
 // `args` without the program's name.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, const CommandLineRules& rules);
 

@@ -30,10 +30,11 @@ done
 
 dpkg-deb -x "$deb" "$work/root"
 metainfo=usr/share/metainfo/org.varnel.Varnel.metainfo.xml
-for file in usr/bin/varnel usr/bin/varnel-reader usr/share/applications/varnel.desktop \
+for file in usr/bin/varnel usr/lib/varnel/varnel-window usr/bin/varnel-reader usr/share/applications/varnel.desktop \
   usr/share/icons/hicolor/16x16/apps/varnel.png usr/share/icons/hicolor/32x32/apps/varnel.png \
   usr/share/icons/hicolor/scalable/apps/varnel.svg usr/share/man/man1/varnel.1.gz \
-  usr/share/man/man1/varnel-reader.1.gz $metainfo usr/lib/udev/rules.d/70-varnel-reader.rules; do
+  usr/share/man/man1/varnel-reader.1.gz $metainfo usr/lib/udev/rules.d/70-varnel-reader.rules \
+  usr/lib/systemd/user/varnel.service; do
   [[ -f "$work/root/$file" ]] || fail "the package lacks /$file"
 done
 desktop-file-validate "$work/root/usr/share/applications/varnel.desktop" || fail "desktop entry"
@@ -66,7 +67,11 @@ status=$?
 pid=""
 (( status == 0 )) || { cat "$work/stderr"; fail "the installed program ended with status $status"; }
 
-echo "varnel-reader's options: its --help and its manual page"
+# The user unit is the user's to enable: nothing in the package enables it.
+[[ -z $(find "$work/root" -path '*wants*') && -z $(dpkg-deb -e "$deb" "$work/control" && ls "$work/control" | grep inst) ]] ||
+  fail "the package enables its user unit"
+
+echo "the options in --help and in the manual pages"
 # entries INDENT: the entries of a list whose terms start INDENT columns in, one a line, each
 # with its wrapped lines joined and its runs of spaces squeezed.
 entries() {
@@ -82,4 +87,7 @@ grep -q -- "^--bad-parity flip" <<<"$help" || fail "no options in varnel-reader 
 diff <(echo "$help") <(MANWIDTH=1000 man -P cat -E ascii -l \
   "$work/root/usr/share/man/man1/varnel-reader.1.gz" | sed -n '/^OPTIONS$/,/^[A-Z]/p' |
   entries 7) || fail "the manual page's options differ from varnel-reader --help"
+diff <("$work/root/usr/bin/varnel" --help | entries 2 | grep '^--') <(MANWIDTH=1000 man -P cat -E ascii -l \
+  "$work/root/usr/share/man/man1/varnel.1.gz" | sed -n '/^OPTIONS$/,/^[A-Z]/p' | entries 7 | grep '^--') ||
+  fail "the manual page's options differ from varnel --help"
 echo "PASS"

@@ -72,7 +72,7 @@ kill -0 "$pid" 2>/dev/null && fail "the service goes on with nobody to read its 
 wait "$pid"
 status=$?
 pid=""
-(( status == 1 )) || fail "status $status once standard output closed"
+(( status == 0 )) || fail "status $status once standard output closed"
 (( $(said "cannot write the codes to standard output") == 1 )) || fail "not said once: $(cat "$work/stderr")"
 [[ $(device_lights | tail -n1) != *on ]] || fail "the reader's light was left on"
 echo "PASS"

@@ -1,0 +1,15 @@
+// The program's standard streams on Linux, for the records and the messages.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varnel {
+
+// All of `bytes` to standard output, waiting while it is full: 0, or the errno that stopped it.
+// A reader that has gone is told by EPIPE, so SIGPIPE must be ignored.
+int WriteStandardOutput(std::string_view bytes);
+// One line on standard error.
+void SayOnStandardError(const std::string& line);
+
+}  // namespace varnel
