@@ -105,17 +105,17 @@ class Folder {
 // One command; its error text, empty when done.
 std::string Run(const Command& command, EvdevServer& server, Folder& folder) {
   const auto key = [&](int code, int value) {
-    return server.Apply([&](EvdevDevice& device) { return device.Key(code, value); });
+    return server.Apply([&](VirtualEvdevDevice& device) { return device.Key(code, value); });
   };
   const auto plugging = [&](bool plug) {
-    return server.Apply([&](EvdevDevice& device) {
+    return server.Apply([&](VirtualEvdevDevice& device) {
       std::string error = plug ? device.Plug() : device.Unplug();
       if (error.empty()) folder.WriteList(device.DeviceList());
       return error;
     });
   };
   const auto allowing = [&](bool allow) {
-    return server.Apply([&](EvdevDevice& device) {
+    return server.Apply([&](VirtualEvdevDevice& device) {
       device.SetDenied(!allow);
       return std::string();
     });
@@ -158,7 +158,7 @@ std::string Run(const Command& command, EvdevServer& server, Folder& folder) {
     case CommandKind::kAllow:
       return allowing(true);
     case CommandKind::kLed:
-      return server.Apply([](EvdevDevice& device) {
+      return server.Apply([](VirtualEvdevDevice& device) {
         Say(device.ScrollLock() ? "led on" : "led off");
         return std::string();
       });
@@ -195,7 +195,7 @@ int RunDeviceMode(const std::string& dir) {
     std::fprintf(stderr, "varnel-reader: %s\n", error.c_str());
     return 1;
   }
-  server->Apply([&](EvdevDevice& device) {
+  server->Apply([&](VirtualEvdevDevice& device) {
     folder.WriteList(device.DeviceList());
     return std::string();
   });

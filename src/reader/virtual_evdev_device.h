@@ -20,12 +20,12 @@ namespace varnel::reader {
 
 using OpenFileId = std::uint64_t;
 
-class EvdevDevice {
+class VirtualEvdevDevice {
  public:
   // The time now on `clock`: each event is stamped when it is queued, on its open file's clock.
   using ClockReader = std::function<timespec(clockid_t)>;
 
-  explicit EvdevDevice(ClockReader clock);
+  explicit VirtualEvdevDevice(ClockReader clock);
 
   // The node and the system's device list.
   bool Plugged() const { return plugged_; }
