@@ -17,6 +17,13 @@ struct ReaderNode {
   std::string id;
   // Its event node's name in the input folder, e.g. "event17".
   std::string node;
+  // The USB interface it is plugged in as, the element of its sysfs path that names the port,
+  // e.g. "1-2:1.0": the same after a replug into that port, a KVM switch or a resume.
+  std::string port = {};
+  // The list's N: Name, U: Uniq (often empty) and P: Phys ("usb-0000:00:14.0-2/input0").
+  std::string name = {};
+  std::string uniq = {};
+  std::string phys = {};
   bool operator==(const ReaderNode&) const = default;
 };
 using ReaderNodes = std::vector<ReaderNode>;
