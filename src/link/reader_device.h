@@ -40,6 +40,9 @@ struct DeviceEvent {
     OtherKey,
     // The kernel's buffer overflowed and events were lost; the stream is back in step after it.
     Dropped,
+    // The device's Scroll Lock light was set (EV_LED), by this program or by another: the desktop
+    // writes every keyboard's lock lights whenever a lock state changes.
+    Light,
   };
   Kind kind;
   // The kernel's time of the event in ms on the monotonic clock, wrapping in 32 bits.
@@ -58,12 +61,15 @@ class ReaderDevice {
   virtual bool Read(std::vector<DeviceEvent>& events) = 0;
   // The device's keys that are down now, as the kernel knows them.
   virtual KeysDown KeysDownNow() = 0;
-  // Takes the device for this program alone: 0, or the errno of the refusal.
+  // Takes the device for this program alone: 0, or the errno of the refusal. EBUSY: another
+  // program holds it, and the kernel gives its events to that program alone.
   virtual int Grab() = 0;
   virtual void Ungrab() = 0;
   // The device's own Scroll Lock light, as the device reports it.
   virtual bool ScrollLockOn() = 0;
   virtual void SetScrollLock(bool on) = 0;
+  // The node's physical path, e.g. "usb-0000:00:14.0-2/input0": its port and interface.
+  virtual std::string Phys() = 0;
 };
 
 struct OpenedDevice {
@@ -75,7 +81,7 @@ class DeviceOpener {
  public:
   virtual ~DeviceOpener() = default;
   // Opens the event node at `path` for reading and writing, and checks that it still is a device
-  // with the reader's identity.
+  // with the reader's vendor and product.
   virtual OpenedDevice Open(const std::string& path) = 0;
 };
 

@@ -78,6 +78,11 @@ void EvdevReaderDevice::SetScrollLock(bool on) {
   libevdev_kernel_set_led_value(dev_, LED_SCROLLL, on ? LIBEVDEV_LED_ON : LIBEVDEV_LED_OFF);
 }
 
+std::string EvdevReaderDevice::Phys() {
+  const char* phys = libevdev_get_phys(dev_);
+  return phys ? phys : "";
+}
+
 OpenedDevice EvdevReaderDevice::Open(const std::string& path) {
   const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return {nullptr, errno};

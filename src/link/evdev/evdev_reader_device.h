@@ -27,6 +27,7 @@ class EvdevReaderDevice final : public ReaderDevice {
   void Ungrab() override;
   bool ScrollLockOn() override;
   void SetScrollLock(bool on) override;
+  std::string Phys() override;
 
  private:
   EvdevReaderDevice(int fd, libevdev* dev) : fd_(fd), dev_(dev) {}
