@@ -150,8 +150,9 @@ int VirtualEvdevDevice::Read(OpenFileId id, std::size_t maxBytes, std::vector<in
   if (it == files_.end()) return -EBADF;
   if (maxBytes != 0 && maxBytes < sizeof(input_event)) return -EINVAL;
   OpenFile& file = it->second;
-  // What was queued before the device went away is still read, its releases above all.
-  if (file.queue.empty()) return Alive(file) ? -EAGAIN : -ENODEV;
+  // As the kernel's evdev: once the device has gone, not even what was queued is read.
+  if (!Alive(file)) return -ENODEV;
+  if (file.queue.empty()) return -EAGAIN;
   const std::size_t count = std::min(file.queue.size(), maxBytes / sizeof(input_event));
   out.assign(file.queue.begin(), file.queue.begin() + static_cast<std::ptrdiff_t>(count));
   file.queue.erase(file.queue.begin(), file.queue.begin() + static_cast<std::ptrdiff_t>(count));

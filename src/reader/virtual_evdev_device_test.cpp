@@ -176,8 +176,7 @@ TEST_F(VirtualEvdevDeviceTest, UnplugReleasesTheHeldKeyThenTheDeviceIsGoneUntilP
   EXPECT_EQ(device_.Unplug(), "");
   EXPECT_FALSE(device_.ScrollLock());  // no power, no light
   EXPECT_EQ(device_.PollMask(file) & (POLLIN | POLLHUP), POLLIN | POLLHUP);
-  // The kernel marks the releases it makes up on removal: their frame ends in SYN_REPORT 1.
-  EXPECT_EQ(Of(ReadAll(file)), (std::vector<Seen>{{EV_KEY, KEY_F12, 0}, {EV_SYN, SYN_REPORT, 1}}));
+  // The kernel queued the releases it made up on removal, but a read answers ENODEV first.
   std::vector<input_event> events;
   EXPECT_EQ(device_.Read(file, sizeof(input_event), events), -ENODEV);
   std::vector<std::uint8_t> out;
