@@ -15,6 +15,8 @@ struct DirectLink::Device {
   std::unique_ptr<ReaderDevice> io;
   bool grabbed = false;
   bool grabRefused = false;
+  // It shows the program's light: a device refused as it was opened was never lit.
+  bool lit = false;
   // An F12 press went to the program and its release has not: only such a release is passed on,
   // so a press that began before the device was opened or while events were lost is not ended
   // by a release that was never its own.
@@ -158,7 +160,9 @@ void DirectLink::Adopt(const ReaderNode& node, LinkHost& host) {
            host);
     return;
   }
-  // Already showing the program's light on another reader: this one joins in.
+  // Already showing the program's light on another reader: this one joins in (otherwise the
+  // light moves to the devices as the link comes up).
+  device.lit = true;
   if (router_.Path() == LightPath::Device) device.io->SetScrollLock(router_.ProgramOn());
 }
 
@@ -271,7 +275,7 @@ void DirectLink::Remove(std::size_t index, Removal why, Tick now, LinkHost& host
     return;
   }
   // Let go at once, its light as the program found it.
-  if (router_.ProgramOn()) device.io->SetScrollLock(false);
+  if (device.lit && router_.ProgramOn()) device.io->SetScrollLock(false);
   if (device.grabbed) device.io->Ungrab();
   if (device.pressPassedOn) host.CutCode(false);
   if (why == Removal::HeldByAnother) {
