@@ -29,14 +29,19 @@ windows: deps
 fuzz-build: deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_C_COMPILER=clang -DVARNEL_SANITIZE=ON -DVARNEL_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target form1_fuzz
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target form1_fuzz input_devices_fuzz
 
-# The fuzzer for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=3600). New inputs go to build/fuzz/corpus;
-# an input that breaks something is written to build/fuzz/ and belongs in tests/fuzz/regressions.
+# The fuzzers for FUZZ_SECONDS in all (make fuzz FUZZ_SECONDS=3600): two thirds to the window's
+# logic, a third to the device list's parser. New inputs go to build/fuzz/corpus and
+# build/fuzz/input-devices; an input that breaks something is written to build/fuzz/ and belongs
+# in tests/fuzz/regressions (the window's logic) or tests/fuzz/input-devices.
 fuzz: fuzz-build
-	mkdir -p $(FUZZ_BUILD)/corpus
-	$(FUZZ_BUILD)/src/form1_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus tests/fuzz/corpus
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/input-devices
+	$(FUZZ_BUILD)/src/form1_fuzz -max_total_time=$$(( $(FUZZ_SECONDS) * 2 / 3 )) \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus tests/fuzz/corpus
+	$(FUZZ_BUILD)/src/input_devices_fuzz -max_total_time=$$(( $(FUZZ_SECONDS) - $(FUZZ_SECONDS) * 2 / 3 )) \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/input-devices \
+	  tests/fuzz/input-devices
 
 # build/linux/varnel_*.deb and build/windows/varnel-*-win64.zip
 package: linux windows

@@ -11,9 +11,12 @@ namespace varnel {
 struct DirectLink::Device {
   ReaderNode where;
   std::string path;
+  std::uint64_t serial = 0;
   std::unique_ptr<ReaderDevice> io;
   bool grabbed = false;
   bool grabRefused = false;
+  // It shows the program's light: a device refused as it was opened was never lit.
+  bool lit = false;
   // An F12 press went to the program and its release has not: only such a release is passed on,
   // so a press that began before the device was opened or while events were lost is not ended
   // by a release that was never its own.
@@ -26,19 +29,33 @@ namespace {
 
 std::string Key(const ReaderNode& node) { return node.id + "\n" + node.node; }
 
-bool Listed(const ReaderNodes& nodes, const ReaderNode& node) {
-  return std::find(nodes.begin(), nodes.end(), node) != nodes.end();
+// What stays the same when a person's keyboard is plugged in again: the port, across a replug, a
+// KVM switch or a resume, and what the keyboard says it is.
+std::string Remembered(const ReaderNode& node) {
+  return node.port + "\n" + node.name + "\n" + node.uniq;
 }
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
-std::string CannotOpenMessage(const std::string& path, int error) {
+// What becomes of the codes while the direct link is down.
+std::string Meanwhile(WindowLight windowLight) {
+  return windowLight == WindowLight::NoWindow
+             ? " Until then no code comes in."
+             : " Until then codes come through the window, while it has the focus.";
+}
+
+std::string CannotOpenMessage(const std::string& path, int error, WindowLight windowLight) {
   std::string line = "varnel: cannot open the reader's device " + path + " (" + ErrorText(error) +
-                     "). Until it can, codes come through the window, while it has the focus.";
+                     ")." + Meanwhile(windowLight);
   if (error == EACCES || error == EPERM) {
     line +=
         " To let the user at the seat open it, install the varnel package (its udev rule, "
         "70-varnel-reader.rules, grants that) and plug the reader in again.";
+    if (windowLight == WindowLight::NoWindow) {
+      line +=
+          " That access comes with a session at the seat: on a box without a screen, log in on "
+          "its console or set up an automatic log-in.";
+    }
   }
   return line + " The direct link comes up by itself once the device can be opened.";
 }
@@ -53,6 +70,8 @@ std::string WhyNotDirect(const LinkStatus& status) {
       return "cannot open " + status.failedPath + " (" + ErrorText(status.error) + ")";
     case LinkStatus::Why::PersonsKeyboard:
       return "the device with the reader's identity is a person's keyboard";
+    case LinkStatus::Why::HeldByAnother:
+      return "another program holds " + status.failedPath + " exclusively";
   }
   return {};
 }
@@ -60,15 +79,15 @@ std::string WhyNotDirect(const LinkStatus& status) {
 }  // namespace
 
 std::int16_t DirectLink::DeviceLight::KeyState(std::int32_t virtualKey) {
-  if (virtualKey != kVkScrollLock || devices_.empty()) return 0;
-  return devices_.front().io->ScrollLockOn() ? 1 : 0;
+  if (virtualKey != kVkScrollLock || link_.devices_.empty()) return 0;
+  return link_.devices_.front().io->ScrollLockOn() ? 1 : 0;
 }
 
 void DirectLink::DeviceLight::SendPress(const KeyPressRecords& press) {
   for (const KeyboardRecord& record : press) {
     if ((record.flags & kKeyEventKeyUp) != 0 || record.virtualKey != kVkScrollLock) continue;
-    const bool on = (KeyState(kVkScrollLock) & 1) == 0;
-    for (Device& device : devices_) device.io->SetScrollLock(on);
+    const bool on = link_.router_.ProgramOn();
+    for (Device& device : link_.devices_) device.io->SetScrollLock(on);
   }
 }
 
@@ -93,19 +112,28 @@ std::string DirectLink::PathOf(const ReaderNode& node) const { return inputDir_ 
 void DirectLink::Scan(const std::optional<ReaderNodes>& nodes, Tick now, LinkHost& host) {
   listReadable_ = nodes.has_value();
   if (nodes) {
-    for (std::size_t i = devices_.size(); i-- > 0;) {
-      if (!Listed(*nodes, devices_[i].where)) Remove(i, Removal::Gone, now, host);
-    }
-    // A person's keyboard is left alone while it stays plugged in; plugged in again, it is tried
-    // again. A node that could not be opened is tried again at every scan while it is listed.
+    // A node that could not be opened or that another program holds is tried again at every
+    // scan while it is listed. A person's keyboard stays let go, plugged in again or not.
     std::set<std::string> listed;
     for (const ReaderNode& node : *nodes) listed.insert(Key(node));
-    std::erase_if(letGo_, [&](const std::string& key) { return !listed.contains(key); });
     std::erase_if(failing_, [&](const auto& entry) { return !listed.contains(entry.first); });
+    std::erase_if(heldByAnother_, [&](const auto& entry) { return !listed.contains(entry.first); });
+    letGoListed_ = false;
     for (const ReaderNode& node : *nodes) {
       const bool open = std::any_of(devices_.begin(), devices_.end(),
                                     [&](const Device& d) { return d.where == node; });
-      if (!open && !letGo_.contains(Key(node))) Adopt(node, host);
+      if (letGo_.contains(Remembered(node))) {
+        letGoListed_ = true;
+      } else if (!open) {
+        Adopt(node, host);
+      }
+    }
+    // A grab that waited for a key to come up, and that no event of the device has retried.
+    for (std::size_t i = devices_.size(); i-- > 0;) {
+      if (const Grab grab = TryGrab(devices_[i], host); grab != Grab::Done) {
+        Remove(i, grab == Grab::PersonsKeyboard ? Removal::PersonsKeyboard : Removal::HeldByAnother,
+               now, host);
+      }
     }
   }
   scanned_ = true;
@@ -115,6 +143,9 @@ void DirectLink::Scan(const std::optional<ReaderNodes>& nodes, Tick now, LinkHos
 void DirectLink::Adopt(const ReaderNode& node, LinkHost& host) {
   const std::string path = PathOf(node);
   OpenedDevice opened = opener_.Open(path);
+  // The node's number may have passed to another interface or device since the list was read:
+  // the node's physical path names the interface ("usb-0000:00:14.0-2/input0").
+  if (opened.device && opened.device->Phys() != node.phys) opened = {nullptr, ENODEV};
   if (!opened.device) {
     Failure& failure = failing_[Key(node)];
     failure.path = path;
@@ -123,7 +154,7 @@ void DirectLink::Adopt(const ReaderNode& node, LinkHost& host) {
     // Its node can appear a moment before the system's permission rule reaches it: a node that
     // has just appeared is given one more scan before the user is told.
     if (!saidCannotOpen_ && (!scanned_ || failure.count >= 2)) {
-      host.Say(CannotOpenMessage(path, opened.error));
+      host.Say(CannotOpenMessage(path, opened.error, windowLightKind_));
       saidCannotOpen_ = true;
     }
     return;
@@ -132,36 +163,49 @@ void DirectLink::Adopt(const ReaderNode& node, LinkHost& host) {
   Device& device = devices_.emplace_back();
   device.where = node;
   device.path = path;
+  device.serial = nextSerial_++;
   device.io = std::move(opened.device);
-  // Already showing the program's light on another reader: this one joins in.
-  if (router_.Path() == LightPath::Device) device.io->SetScrollLock(router_.ProgramOn());
   host.Watch(device.io->Fd(), true);
-  if (!TryGrab(device, host)) Remove(devices_.size() - 1, Removal::PersonsKeyboard, 0, host);
+  if (const Grab grab = TryGrab(device, host); grab != Grab::Done) {
+    Remove(devices_.size() - 1,
+           grab == Grab::PersonsKeyboard ? Removal::PersonsKeyboard : Removal::HeldByAnother, 0,
+           host);
+    return;
+  }
+  // Already showing the program's light on another reader: this one joins in (otherwise the
+  // light moves to the devices as the link comes up).
+  device.lit = true;
+  if (router_.Path() == LightPath::Device) device.io->SetScrollLock(router_.ProgramOn());
 }
 
-bool DirectLink::TryGrab(Device& device, LinkHost& host) {
-  if (device.grabbed || device.grabRefused) return true;
+DirectLink::Grab DirectLink::TryGrab(Device& device, LinkHost& host) {
+  if (device.grabbed || device.grabRefused) return Grab::Done;
   // Grabbing a device with a key down would leave that key stuck down for everyone else.
   const KeysDown keys = device.io->KeysDownNow();
-  if (keys == KeysDown::Others) return false;
-  if (keys == KeysDown::OnlyF12) return true;
+  if (keys == KeysDown::Others) return Grab::PersonsKeyboard;
+  if (keys == KeysDown::OnlyF12) return Grab::Done;
   if (const int error = device.io->Grab(); error != 0) {
+    // Another program has the device for itself alone (a key remapper, a virtual machine,
+    // another Varnel): the kernel gives its events to that program only.
+    if (error == EBUSY) return Grab::HeldByAnother;
     device.grabRefused = true;
     if (!saidGrabRefused_) {
       host.Say("varnel: the reader's device " + device.path +
                " cannot be taken for this program alone (" + ErrorText(error) +
-               "): its presses also reach other programs; the program still counts each once.");
+               "): its presses also reach other programs; the program still counts each "
+               "once.");
       saidGrabRefused_ = true;
     }
-    return true;
+    return Grab::Done;
   }
+  heldByAnother_.erase(Key(device.where));
   // A key that went down just before the grab would have its release kept from the others.
   if (device.io->KeysDownNow() != KeysDown::None) {
     device.io->Ungrab();
-    return true;
+    return Grab::Done;
   }
   device.grabbed = true;
-  return true;
+  return Grab::Done;
 }
 
 void DirectLink::Read(int fd, Tick now, LinkHost& host) {
@@ -176,6 +220,7 @@ void DirectLink::Read(int fd, Tick now, LinkHost& host) {
     switch (event.kind) {
       case DeviceEvent::Kind::F12Down:
         device.pressPassedOn = true;
+        lastSender_ = device.serial;
         host.ReaderF12(true, event.time, now);
         break;
       case DeviceEvent::Kind::F12Up:
@@ -187,14 +232,21 @@ void DirectLink::Read(int fd, Tick now, LinkHost& host) {
           break;
         }
         device.lastRelease = now;
+        lastSender_ = device.serial;
         host.ReaderF12(false, event.time, now);
         break;
       case DeviceEvent::Kind::Dropped:
-        // Whatever was lost may have been presses of the code in progress.
+        // Whatever was lost may have been presses of the code in progress, if it had any part
+        // in it.
+        if (TookPart(device)) host.CutCode(true);
         device.pressPassedOn = false;
-        host.CutCode(true);
+        break;
+      case DeviceEvent::Kind::Light:
+        KeepLight(device);
         break;
       case DeviceEvent::Kind::OtherKey:
+        // Nothing more of this device is taken: what it sent after this key in the same batch
+        // is lost to the desktop too.
         Remove(index, Removal::PersonsKeyboard, now, host);
         Update(host);
         return;
@@ -202,31 +254,58 @@ void DirectLink::Read(int fd, Tick now, LinkHost& host) {
   }
   if (!alive) {
     Remove(index, Removal::Gone, now, host);
-  } else if (!TryGrab(devices_[index], host)) {
-    Remove(index, Removal::PersonsKeyboard, now, host);
+  } else if (const Grab grab = TryGrab(devices_[index], host); grab != Grab::Done) {
+    Remove(index, grab == Grab::PersonsKeyboard ? Removal::PersonsKeyboard : Removal::HeldByAnother,
+           now, host);
   }
   Update(host);
+}
+
+bool DirectLink::TookPart(const Device& device) const {
+  return device.pressPassedOn || lastSender_ == device.serial;
+}
+
+void DirectLink::KeepLight(Device& device) {
+  // The program's own writes come back too, already as it set them: no write, so no loop.
+  if (router_.Path() != LightPath::Device) return;
+  const bool on = router_.ProgramOn();
+  if (device.io->ScrollLockOn() != on) device.io->SetScrollLock(on);
 }
 
 void DirectLink::Remove(std::size_t index, Removal why, Tick now, LinkHost& host) {
   Device device = std::move(devices_[index]);
   devices_.erase(devices_.begin() + static_cast<std::ptrdiff_t>(index));
   host.Watch(device.io->Fd(), false);
+  const bool tookPart = TookPart(device);
+  if (lastSender_ == device.serial) lastSender_.reset();
   if (why == Removal::Gone) {
-    // A press it was holding was cut, whatever release the kernel made up for it.
+    // A press it was holding was cut, whatever release the kernel made up for it. Another
+    // reader's code in progress is left alone.
     const bool releasedAsItWent =
         device.lastRelease && TickDiff(now, *device.lastRelease) <= kRemovalReleaseMs;
-    host.CutCode(releasedAsItWent);
+    if (tookPart) host.CutCode(releasedAsItWent);
     return;
   }
-  // A person's keyboard: let go at once, its light as the program found it, and left alone.
-  if (router_.ProgramOn()) device.io->SetScrollLock(false);
+  // Let go at once, its light as the program found it.
+  if (device.lit && router_.ProgramOn()) device.io->SetScrollLock(false);
   if (device.grabbed) device.io->Ungrab();
   if (device.pressPassedOn) host.CutCode(false);
-  letGo_.insert(Key(device.where));
+  if (why == Removal::HeldByAnother) {
+    if (heldByAnother_.emplace(Key(device.where), device.path).second) {
+      host.Say("varnel: another program holds the reader's device " + device.path +
+               " exclusively (a key remapper, a virtual machine or another Varnel, say), so its "
+               "presses reach that program alone. The direct link comes up by itself once that "
+               "program lets go." +
+               Meanwhile(windowLightKind_));
+    }
+    return;
+  }
+  letGo_.insert(Remembered(device.where));
+  letGoListed_ = true;
   host.Say("varnel: " + device.path +
            " has the reader's identity but sent a key other than F12: it is a person's keyboard. "
-           "The program lets go of it and leaves it alone while it stays plugged in.");
+           "The program lets go of it and leaves it alone, plugged in again in the same port "
+           "too, until the program ends.");
 }
 
 void DirectLink::Update(LinkHost& host) {
@@ -243,7 +322,10 @@ void DirectLink::Update(LinkHost& host) {
     status.why = LinkStatus::Why::CannotOpen;
     status.failedPath = failing_.begin()->second.path;
     status.error = failing_.begin()->second.error;
-  } else if (!letGo_.empty()) {
+  } else if (!heldByAnother_.empty()) {
+    status.why = LinkStatus::Why::HeldByAnother;
+    status.failedPath = heldByAnother_.begin()->second;
+  } else if (letGoListed_) {
     status.why = LinkStatus::Why::PersonsKeyboard;
   } else if (!listReadable_) {
     status.why = LinkStatus::Why::NoDeviceList;
@@ -254,15 +336,15 @@ void DirectLink::Update(LinkHost& host) {
     host.CutCode(false);
     host.Say(status.direct ? "varnel: direct link to the reader up, through " + status.paths[0]
                            : "varnel: direct link to the reader down (" + WhyNotDirect(status) +
-                                 "): codes come through the window again, while it has the "
-                                 "focus.");
+                                 ")." + Meanwhile(windowLightKind_));
   } else if (!updated_ && status.direct) {
     host.Say("varnel: direct link to the reader up, through " + status.paths[0]);
   }
   const bool windowLight = windowLightKind_ == WindowLight::Indicator;
   router_.Route(status.direct ? LightPath::Device
                               : (windowLight ? LightPath::Window : LightPath::Nowhere));
-  if (!status.direct && !windowLight && !saidLightUnreachable_) {
+  if (!status.direct && !windowLight && windowLightKind_ != WindowLight::NoWindow &&
+      !saidLightUnreachable_) {
     host.Say(windowLightKind_ == WindowLight::Wayland
                  ? "varnel: on Wayland the desktop's Scroll Lock light does not reach the reader: "
                    "without the direct link the reader gets no answer (codes are still read "

@@ -21,15 +21,17 @@ enum class WindowLight {
   Indicator,  // an X server's indicator, passed to every keyboard, the reader's included
   Wayland,    // a Wayland desktop: its X compatibility server's indicator reaches no keyboard
   NoDisplay,  // no X display to set one on
+  NoWindow,   // no window at all: the direct link is the only way in
 };
 
 struct LinkStatus {
-  enum class Why { NoReader, NoDeviceList, CannotOpen, PersonsKeyboard };
+  enum class Why { NoReader, NoDeviceList, CannotOpen, PersonsKeyboard, HeldByAnother };
   bool direct = false;
   // While direct: the devices' paths, and whether every one of them is the program's alone.
   std::vector<std::string> paths;
   bool exclusive = false;
-  // While not direct: why not; for CannotOpen, the node and the errno.
+  // While not direct: why not; for CannotOpen, the node and the errno; for HeldByAnother, the
+  // node that another program has taken for itself alone.
   Why why = Why::NoReader;
   std::string failedPath;
   int error = 0;
@@ -73,8 +75,9 @@ class DirectLink {
   DirectLink(const DirectLink&) = delete;
   DirectLink& operator=(const DirectLink&) = delete;
 
-  // The device list, read again (null when it cannot be read): takes up new readers, retries
-  // those that could not be opened yet, and lets go of those that have left.
+  // The device list, read again (null when it cannot be read): takes up new readers and retries
+  // those that could not be opened or taken yet. A device in use leaves when its node says it has
+  // gone, not when the list misses it: the list is read a page at a time and can skip an entry.
   void Scan(const std::optional<ReaderNodes>& nodes, Tick now, LinkHost& host);
   // A watched descriptor is readable.
   void Read(int fd, Tick now, LinkHost& host);
@@ -87,24 +90,30 @@ class DirectLink {
 
  private:
   struct Device;
-  enum class Removal { Gone, PersonsKeyboard };
+  enum class Removal { Gone, PersonsKeyboard, HeldByAnother };
+  enum class Grab { Done, PersonsKeyboard, HeldByAnother };
 
-  // The lights of the devices in use, as one: read from the first, set on all.
+  // The lights of the devices in use, as one: read from the first, set on all to the program's
+  // light.
   class DeviceLight final : public LockKeyPort {
    public:
-    explicit DeviceLight(std::vector<Device>& devices) : devices_(devices) {}
+    explicit DeviceLight(DirectLink& link) : link_(link) {}
     std::int16_t KeyState(std::int32_t virtualKey) override;
     void SendPress(const KeyPressRecords& press) override;
 
    private:
-    std::vector<Device>& devices_;
+    DirectLink& link_;
   };
 
   void Adopt(const ReaderNode& node, LinkHost& host);
-  // Takes the device for the program alone once none of its keys is down. False if it turns out
-  // to be a person's keyboard.
-  bool TryGrab(Device& device, LinkHost& host);
+  // Takes the device for the program alone once none of its keys is down (Done also while it
+  // waits for them, or when the grab is refused for a reason that leaves the device shared).
+  Grab TryGrab(Device& device, LinkHost& host);
   void Remove(std::size_t index, Removal why, Tick now, LinkHost& host);
+  // Whether the device has passed on any of the code in progress: only its loss can cut it.
+  bool TookPart(const Device& device) const;
+  // Sets the device's light back to the program's after another program wrote it.
+  void KeepLight(Device& device);
   void Update(LinkHost& host);
   std::string PathOf(const ReaderNode& node) const;
 
@@ -112,7 +121,7 @@ class DirectLink {
   std::string inputDir_;
   WindowLight windowLightKind_;
   std::vector<Device> devices_;
-  DeviceLight deviceLight_{devices_};
+  DeviceLight deviceLight_{*this};
   LightRouter router_;
 
   struct Failure {
@@ -120,9 +129,16 @@ class DirectLink {
     int error = 0;
     int count = 0;
   };
-  // Listed readers that could not be opened, and persons' keyboards let go: by id and node.
+  // Listed readers that could not be opened, and those that another program holds: by id and
+  // node, while they are listed.
   std::map<std::string, Failure> failing_;
+  std::map<std::string, std::string> heldByAnother_;
+  // Persons' keyboards let go: by port, name and unique id, for the life of the program.
   std::set<std::string> letGo_;
+  bool letGoListed_ = false;
+  std::uint64_t nextSerial_ = 0;
+  // The device whose F12 the program was last given.
+  std::optional<std::uint64_t> lastSender_;
   bool listReadable_ = true;
   bool scanned_ = false;
   bool updated_ = false;

@@ -40,8 +40,7 @@ struct RecordingHost : LinkHost {
   std::vector<std::string> said;
 };
 
-const ReaderNode kReader{"/devices/pci0000:00/usb1/1-2/1-2:1.0/0003:04D9:1603.0001/input/input17",
-                         "event17"};
+const ReaderNode kReader = FakeNode("event17");
 
 class DirectLinkTest : public ::testing::Test {
  protected:
@@ -50,8 +49,11 @@ class DirectLinkTest : public ::testing::Test {
   // The reader's device sends `events`, read at `now`.
   void Send(std::vector<DeviceEvent> events, Tick now = 0) {
     ASSERT_EQ(host.watched.size(), 1u);
-    Reader().queued = std::move(events);
-    link.Read(*host.watched.begin(), now, host);
+    Send(*host.watched.begin(), Reader(), std::move(events), now);
+  }
+  void Send(int fd, FakeHardware& device, std::vector<DeviceEvent> events, Tick now = 0) {
+    device.queued = std::move(events);
+    link.Read(fd, now, host);
   }
   void Light(std::int32_t wanted) { modLight::SetLockKey(link.Light(), kVkScrollLock, wanted); }
   int Said(const std::string& part) const {
@@ -112,6 +114,36 @@ TEST_F(DirectLinkTest, ARefusedGrabLeavesTheLinkUpWithoutExclusivityAndIsToldOnc
   EXPECT_EQ(Said("cannot be taken for this program alone (Bad address)"), 1);
 }
 
+TEST_F(DirectLinkTest, AReaderThatAnotherProgramHoldsIsLeftToTheWindowAndTakenOnceFree) {
+  Reader().grabError = EBUSY;
+  Scan();
+  EXPECT_FALSE(host.status.direct) << "its events go to the other program alone";
+  EXPECT_EQ(host.status.why, LinkStatus::Why::HeldByAnother);
+  EXPECT_EQ(host.status.failedPath, "/dev/input/event17");
+  EXPECT_EQ(Reader().openFiles, 0);
+  EXPECT_TRUE(host.watched.empty());
+  Scan();
+  EXPECT_EQ(opener.opens.size(), 2u) << "tried again at each scan";
+  EXPECT_EQ(Said("another program holds the reader's device /dev/input/event17 exclusively"), 1);
+
+  Reader().grabError = 0;  // the other program lets go
+  Scan();
+  EXPECT_TRUE(host.status.direct);
+  EXPECT_TRUE(host.status.exclusive);
+}
+
+TEST_F(DirectLinkTest, AGrabThatWaitedIsRetriedAtTheScanAndMayFindTheReaderHeld) {
+  Reader().keys = KeysDown::OnlyF12;
+  Scan();
+  Send({{Kind::F12Down, 1}});
+  Reader().keys = KeysDown::None;
+  Reader().grabError = EBUSY;  // taken by another program while F12 was down: no more events
+  Scan();
+  EXPECT_FALSE(host.status.direct);
+  EXPECT_EQ(host.status.why, LinkStatus::Why::HeldByAnother);
+  EXPECT_THAT(host.cuts, ::testing::Contains(false)) << "its press will never be released here";
+}
+
 TEST_F(DirectLinkTest, APersonsKeyboardIsLetGoAtOnceAndLeftAloneWhileItStaysPluggedIn) {
   Scan();
   Light(modLight::kLockOn);
@@ -131,12 +163,22 @@ TEST_F(DirectLinkTest, APersonsKeyboardIsLetGoAtOnceAndLeftAloneWhileItStaysPlug
   EXPECT_EQ(opener.opens.size(), 1u);
   EXPECT_EQ(Said("it is a person's keyboard"), 1);
 
-  Scan({});  // unplugged, and plugged in again with a key held down
-  Reader().keys = KeysDown::Others;
-  Scan();
+  // The same keyboard plugged in again in that port, after a KVM switch or a resume, say.
+  Scan({});
+  const ReaderNode replugged = FakeNode("event18");
+  Scan({replugged});
+  EXPECT_EQ(opener.opens.size(), 1u) << "not taken again: it would lose a key again";
+  EXPECT_EQ(host.status.why, LinkStatus::Why::PersonsKeyboard);
+
+  // Another device in that port is taken as usual: this one has a key held down as it is opened.
+  const ReaderNode other = FakeNode("event19", "1-2:1.0", "Other USB Keyboard");
+  opener.At("/dev/input/event19").keys = KeysDown::Others;
+  Scan({other});
   EXPECT_EQ(opener.opens.size(), 2u);
   EXPECT_FALSE(host.status.direct);
-  EXPECT_EQ(Reader().openFiles, 0);
+  EXPECT_EQ(opener.At("/dev/input/event19").openFiles, 0);
+  Scan({FakeNode("event20", "1-2:1.0", "HOLTEK USB Keyboard", "SN1")});
+  EXPECT_TRUE(host.status.direct) << "a unique id of its own: another device";
 }
 
 TEST_F(DirectLinkTest, ADeviceThatCannotBeOpenedIsTriedAgainAndToldOnceWithTheFix) {
@@ -200,19 +242,52 @@ TEST_F(DirectLinkTest, ARemovalCutsTheCodeAndWhatTheKernelReleasesIsNoRelease) {
     EXPECT_TRUE(host.watched.empty());
     Scan({});  // and it leaves the list
   }
-  const ReaderNode replugged{kReader.id, "event18"};
+  const ReaderNode replugged = FakeNode("event18");
   Scan({replugged});
   EXPECT_TRUE(host.status.direct);
   EXPECT_THAT(host.status.paths, ElementsAre("/dev/input/event18"));
 }
 
-TEST_F(DirectLinkTest, ADeviceThatLeavesTheListIsGoneToo) {
+TEST_F(DirectLinkTest, OnlyTheNodeEndsADeviceNotAListThatMissesIt) {
   Scan();
   Send({{Kind::F12Down, 1}});
-  Scan({});
-  EXPECT_THAT(host.cuts, ::testing::Contains(false));
-  EXPECT_EQ(Reader().openFiles, 0);
+  Scan({});  // another device left while the list was read: this entry was skipped
+  EXPECT_TRUE(host.cuts.empty());
+  EXPECT_TRUE(host.status.direct);
+  Scan();
+  Send({{Kind::F12Up, 2}});
+  EXPECT_THAT(host.keys, ElementsAre("down 1@0", "up 2@0"));
+  EXPECT_EQ(opener.opens.size(), 1u);
+}
+
+TEST_F(DirectLinkTest, ANodeOfAnotherInterfaceIsRefused) {
+  ReaderNode listed = kReader;
+  listed.phys = "usb-0000:00:14.0-2/input0";
+  Reader().phys = "usb-0000:00:14.0-2/input1";  // the number passed on since the list was read
+  Scan({listed});
   EXPECT_FALSE(host.status.direct);
+  EXPECT_EQ(Reader().openFiles, 0);
+  Reader().phys = listed.phys;
+  Scan({listed});
+  EXPECT_TRUE(host.status.direct);
+}
+
+TEST_F(DirectLinkTest, AnIdleSecondDeviceThatLosesEventsOrGoesLeavesTheCodeAlone) {
+  const ReaderNode second = FakeNode("event30", "3-1:1.0");
+  FakeHardware& idle = opener.At("/dev/input/event30");
+  Scan({kReader, second});
+  ASSERT_EQ(host.watched.size(), 2u);
+  const int readerFd = *host.watched.begin();
+  const int idleFd = *host.watched.rbegin();
+  Send(readerFd, Reader(), {{Kind::F12Down, 1}, {Kind::F12Up, 2}, {Kind::F12Down, 3}});
+  Send(idleFd, idle, {{Kind::Dropped}});
+  idle.gone = true;
+  Send(idleFd, idle, {});
+  EXPECT_TRUE(host.cuts.empty());
+  EXPECT_TRUE(host.status.direct);
+
+  Send(readerFd, Reader(), {{Kind::F12Up, 4}, {Kind::Dropped}});
+  EXPECT_THAT(host.cuts, ElementsAre(true)) << "the reader of the code loses events: cut";
 }
 
 TEST_F(DirectLinkTest, LostEventsCutTheCodeAndNoPhantomPressOrReleaseFollows) {
@@ -238,6 +313,27 @@ TEST_F(DirectLinkTest, TheLightFollowsThePathAndEndsOffOnTheReader) {
   EXPECT_FALSE(desktop.IsOn());
 }
 
+TEST_F(DirectLinkTest, ALightThatAnotherProgramWritesIsPutBackAndTheProgramsOwnIsLeftAlone) {
+  Scan();
+  Light(modLight::kLockOn);  // a good code's answer
+  Send({});                  // its echo
+  const int writes = Reader().ledWrites;
+  EXPECT_TRUE(Reader().queued.empty());
+  EXPECT_EQ(Reader().ledWrites, writes) << "the program's own write comes back as it is";
+
+  Reader().led = false;  // the desktop sets every keyboard's lights as Caps Lock changes
+  Send({{Kind::Light}});
+  EXPECT_TRUE(Reader().led);
+  EXPECT_EQ(Reader().ledWrites, writes + 1);
+  Send(Reader().queued);  // the echo of putting it back
+  EXPECT_EQ(Reader().ledWrites, writes + 1) << "no loop";
+
+  Light(modLight::kLockOff);
+  Reader().led = true;
+  Send({{Kind::Light}});
+  EXPECT_FALSE(Reader().led) << "nor is it lit for the program";
+}
+
 TEST(DirectLink, WithoutAWindowLightItSaysOnceThatTheLightCannotReachTheReader) {
   FakeOpener opener;
   RecordingHost host;
@@ -249,7 +345,7 @@ TEST(DirectLink, WithoutAWindowLightItSaysOnceThatTheLightCannotReachTheReader) 
   ASSERT_EQ(host.said.size(), 1u);
   EXPECT_THAT(host.said[0], HasSubstr("Wayland"));
   modLight::SetLockKey(link.Light(), kVkScrollLock, modLight::kLockOn);  // the start-up light
-  link.Scan(ReaderNodes{{"x", "event3"}}, 0, host);
+  link.Scan(ReaderNodes{FakeNode("event3")}, 0, host);
   EXPECT_TRUE(opener.At("/in/event3").led) << "the display in progress reaches the reader";
 }
 

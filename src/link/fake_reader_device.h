@@ -1,6 +1,7 @@
 // Reader devices for tests: a device that stays as it is between opens (its light, its keys down,
 // whether it refuses to be opened or grabbed), events queued by the test, and an opener that
-// hands out a fresh open file each time.
+// hands out a fresh open file each time. A change of its light comes back as an event, as the
+// kernel passes on an LED write.
 #pragma once
 
 #include <map>
@@ -12,6 +13,13 @@
 
 namespace varnel {
 
+// A listed device with the reader's identity, as the fakes below answer for it.
+inline ReaderNode FakeNode(const std::string& node, const std::string& port = "1-2:1.0",
+                           const std::string& name = "HOLTEK USB Keyboard",
+                           const std::string& uniq = "") {
+  return {"/devices/pci0000:00/usb1/" + port + "/input/" + node, node, port, name, uniq};
+}
+
 struct FakeHardware {
   int openError = 0;  // an errno that open() fails with, or 0
   int grabError = 0;  // an errno that the grab fails with, or 0
@@ -22,6 +30,7 @@ struct FakeHardware {
   bool gone = false;  // reads fail: the device was unplugged
   std::vector<DeviceEvent> queued;
   int openFiles = 0;
+  std::string phys;  // the node's physical path
 };
 
 class FakeReaderDevice final : public ReaderDevice {
@@ -49,9 +58,11 @@ class FakeReaderDevice final : public ReaderDevice {
   bool ScrollLockOn() override { return !hw_->gone && hw_->led; }
   void SetScrollLock(bool on) override {
     if (hw_->gone) return;
+    if (hw_->led != on) hw_->queued.push_back({DeviceEvent::Kind::Light});
     hw_->led = on;
     ++hw_->ledWrites;
   }
+  std::string Phys() override { return hw_->phys; }
 
  private:
   std::shared_ptr<FakeHardware> hw_;

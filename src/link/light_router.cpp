@@ -19,13 +19,20 @@ LockKeyPort* LightRouter::Port(LightPath path) const {
   return nullptr;
 }
 
+// The window system's light is shared with the desktop and is read back from it. The device's
+// is the program's alone: another program may write it for a moment (the link puts it back), but
+// its state is what the program set.
+LockKeyPort* LightRouter::ReadBackPort() const {
+  return path_ == LightPath::Device ? nullptr : Port(path_);
+}
+
 std::int16_t LightRouter::KeyState(std::int32_t virtualKey) {
-  if (LockKeyPort* port = Port(path_)) return port->KeyState(virtualKey);
+  if (LockKeyPort* port = ReadBackPort()) return port->KeyState(virtualKey);
   return ProgramOn(virtualKey) ? 1 : 0;
 }
 
 void LightRouter::SendPress(const KeyPressRecords& press) {
-  LockKeyPort* port = Port(path_);
+  LockKeyPort* port = ReadBackPort();
   // A press toggles the light on its key-down, as a keyboard's does.
   for (const KeyboardRecord& record : press) {
     if ((record.flags & kKeyEventKeyUp) != 0) continue;
@@ -33,7 +40,7 @@ void LightRouter::SendPress(const KeyPressRecords& press) {
         port ? (port->KeyState(record.virtualKey) & 1) != 0 : ProgramOn(record.virtualKey);
     on_[record.virtualKey] = !before;
   }
-  if (port) port->SendPress(press);
+  if (LockKeyPort* to = Port(path_)) to->SendPress(press);
 }
 
 void LightRouter::Route(LightPath path) {

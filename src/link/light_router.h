@@ -25,11 +25,13 @@ class LightRouter final : public LockKeyPort {
   // program's alone and is set to the program's state.
   void Route(LightPath path);
   LightPath Path() const { return path_; }
-  // Whether the program has lit `virtualKey`'s light (on whichever path).
+  // Whether the program has lit `virtualKey`'s light (on whichever path). A press sent on
+  // already counts here when it reaches the path's port.
   bool ProgramOn(std::int32_t virtualKey = kVkScrollLock) const;
 
  private:
   LockKeyPort* Port(LightPath path) const;
+  LockKeyPort* ReadBackPort() const;
 
   LockKeyPort* window_;
   LockKeyPort& device_;

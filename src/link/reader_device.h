@@ -17,6 +17,13 @@ struct ReaderNode {
   std::string id;
   // Its event node's name in the input folder, e.g. "event17".
   std::string node;
+  // The USB interface it is plugged in as, the element of its sysfs path that names the port,
+  // e.g. "1-2:1.0": the same after a replug into that port, a KVM switch or a resume.
+  std::string port = {};
+  // The list's N: Name, U: Uniq (often empty) and P: Phys ("usb-0000:00:14.0-2/input0").
+  std::string name = {};
+  std::string uniq = {};
+  std::string phys = {};
   bool operator==(const ReaderNode&) const = default;
 };
 using ReaderNodes = std::vector<ReaderNode>;
@@ -33,6 +40,9 @@ struct DeviceEvent {
     OtherKey,
     // The kernel's buffer overflowed and events were lost; the stream is back in step after it.
     Dropped,
+    // The device's Scroll Lock light was set (EV_LED), by this program or by another: the desktop
+    // writes every keyboard's lock lights whenever a lock state changes.
+    Light,
   };
   Kind kind;
   // The kernel's time of the event in ms on the monotonic clock, wrapping in 32 bits.
@@ -51,12 +61,15 @@ class ReaderDevice {
   virtual bool Read(std::vector<DeviceEvent>& events) = 0;
   // The device's keys that are down now, as the kernel knows them.
   virtual KeysDown KeysDownNow() = 0;
-  // Takes the device for this program alone: 0, or the errno of the refusal.
+  // Takes the device for this program alone: 0, or the errno of the refusal. EBUSY: another
+  // program holds it, and the kernel gives its events to that program alone.
   virtual int Grab() = 0;
   virtual void Ungrab() = 0;
   // The device's own Scroll Lock light, as the device reports it.
   virtual bool ScrollLockOn() = 0;
   virtual void SetScrollLock(bool on) = 0;
+  // The node's physical path, e.g. "usb-0000:00:14.0-2/input0": its port and interface.
+  virtual std::string Phys() = 0;
 };
 
 struct OpenedDevice {
@@ -68,7 +81,7 @@ class DeviceOpener {
  public:
   virtual ~DeviceOpener() = default;
   // Opens the event node at `path` for reading and writing, and checks that it still is a device
-  // with the reader's identity.
+  // with the reader's vendor and product.
   virtual OpenedDevice Open(const std::string& path) = 0;
 };
 

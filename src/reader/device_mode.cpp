@@ -1,5 +1,7 @@
 #include "reader/device_mode.h"
 
+#include <fcntl.h>
+#include <linux/input.h>
 #include <poll.h>
 #include <pthread.h>
 #include <sched.h>
@@ -102,20 +104,43 @@ class Folder {
   bool madeInput_ = false;
 };
 
+// Another program's write of the Scroll Lock LED, through the node as any program makes it: the
+// device passes it on to every reader of the node, as the kernel does.
+std::string WriteLed(EvdevServer& server, const Folder& folder, bool on) {
+  std::string node;
+  server.Apply([&](VirtualEvdevDevice& device) {
+    if (device.Plugged()) node = folder.input + "/" + device.NodeName();
+    return std::string();
+  });
+  if (node.empty()) return "the reader is unplugged";
+  const int fd = open(node.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return "cannot open " + node + ": " + std::strerror(errno);
+  input_event events[2]{};
+  events[0].type = EV_LED;
+  events[0].code = LED_SCROLLL;
+  events[0].value = on ? 1 : 0;
+  events[1].type = EV_SYN;
+  events[1].code = SYN_REPORT;
+  const bool written = write(fd, events, sizeof events) == static_cast<ssize_t>(sizeof events);
+  const std::string error = written ? "" : "cannot write to " + node + ": " + std::strerror(errno);
+  close(fd);
+  return error;
+}
+
 // One command; its error text, empty when done.
 std::string Run(const Command& command, EvdevServer& server, Folder& folder) {
   const auto key = [&](int code, int value) {
-    return server.Apply([&](EvdevDevice& device) { return device.Key(code, value); });
+    return server.Apply([&](VirtualEvdevDevice& device) { return device.Key(code, value); });
   };
   const auto plugging = [&](bool plug) {
-    return server.Apply([&](EvdevDevice& device) {
+    return server.Apply([&](VirtualEvdevDevice& device) {
       std::string error = plug ? device.Plug() : device.Unplug();
       if (error.empty()) folder.WriteList(device.DeviceList());
       return error;
     });
   };
   const auto allowing = [&](bool allow) {
-    return server.Apply([&](EvdevDevice& device) {
+    return server.Apply([&](VirtualEvdevDevice& device) {
       device.SetDenied(!allow);
       return std::string();
     });
@@ -158,10 +183,12 @@ std::string Run(const Command& command, EvdevServer& server, Folder& folder) {
     case CommandKind::kAllow:
       return allowing(true);
     case CommandKind::kLed:
-      return server.Apply([](EvdevDevice& device) {
+      return server.Apply([](VirtualEvdevDevice& device) {
         Say(device.ScrollLock() ? "led on" : "led off");
         return std::string();
       });
+    case CommandKind::kSetLed:
+      return WriteLed(server, folder, command.on);
     case CommandKind::kQuit:
       return {};
   }
@@ -195,7 +222,7 @@ int RunDeviceMode(const std::string& dir) {
     std::fprintf(stderr, "varnel-reader: %s\n", error.c_str());
     return 1;
   }
-  server->Apply([&](EvdevDevice& device) {
+  server->Apply([&](VirtualEvdevDevice& device) {
     folder.WriteList(device.DeviceList());
     return std::string();
   });

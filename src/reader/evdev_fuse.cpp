@@ -18,7 +18,7 @@
 namespace varnel::reader {
 
 struct EvdevServer::State {
-  State(EvdevDevice::ClockReader clock, LightHandler onLight)
+  State(VirtualEvdevDevice::ClockReader clock, LightHandler onLight)
       : device(std::move(clock)), onLight(std::move(onLight)) {}
 
   // After anything that may have queued events or changed the LED; under the lock.
@@ -27,7 +27,7 @@ struct EvdevServer::State {
   fuse_ino_t NodeIno() const { return FUSE_ROOT_ID + 1 + device.Plugs(); }
 
   std::mutex mutex;
-  EvdevDevice device;
+  VirtualEvdevDevice device;
   LightHandler onLight;
   struct ParkedRead {
     fuse_req_t req;
@@ -294,7 +294,7 @@ void State::Settle(bool ledBefore) {
 }
 
 std::unique_ptr<EvdevServer> EvdevServer::Start(const std::string& mountpoint,
-                                                EvdevDevice::ClockReader clock,
+                                                VirtualEvdevDevice::ClockReader clock,
                                                 LightHandler onLight, std::string& error) {
   auto state = std::make_unique<State>(std::move(clock), std::move(onLight));
   State& s = *state;
@@ -347,7 +347,7 @@ void EvdevServer::Stop() {
   fuse_session_unmount(s.session);
 }
 
-std::string EvdevServer::Apply(const std::function<std::string(EvdevDevice&)>& action) {
+std::string EvdevServer::Apply(const std::function<std::string(VirtualEvdevDevice&)>& action) {
   State& s = *state_;
   std::lock_guard lock(s.mutex);
   const bool ledBefore = s.device.ScrollLock();

@@ -1,4 +1,4 @@
-// Serves an EvdevDevice through FUSE's low-level interface: a folder that holds the device's
+// Serves an VirtualEvdevDevice through FUSE's low-level interface: a folder that holds the device's
 // event node while it is plugged in, as /dev/input would. A program opens, reads, polls, writes
 // and asks the node's ioctls as it would a real one.
 #pragma once
@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "reader/evdev_device.h"
+#include "reader/virtual_evdev_device.h"
 
 namespace varnel::reader {
 
@@ -19,8 +19,8 @@ class EvdevServer {
   // kernel has greeted it. `onLight` hears each change of the Scroll Lock LED. Empty, with
   // `error` set, when FUSE cannot mount there.
   static std::unique_ptr<EvdevServer> Start(const std::string& mountpoint,
-                                            EvdevDevice::ClockReader clock, LightHandler onLight,
-                                            std::string& error);
+                                            VirtualEvdevDevice::ClockReader clock,
+                                            LightHandler onLight, std::string& error);
   ~EvdevServer();
 
   // Stops serving and unmounts: files that programs still hold fail from then on. From any
@@ -29,7 +29,7 @@ class EvdevServer {
 
   // Runs `action` on the device under the lock that the node's requests take, then wakes the
   // readers and pollers it gave something to, and reports a change of the light.
-  std::string Apply(const std::function<std::string(EvdevDevice&)>& action);
+  std::string Apply(const std::function<std::string(VirtualEvdevDevice&)>& action);
 
   struct State;
 

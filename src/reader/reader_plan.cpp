@@ -44,6 +44,8 @@ const char kUsage[] =
     "    unplug, plug   pull the reader out (a held key is released first), plug it back in\n"
     "    deny, allow    make opening the node fail with \"permission denied\", or work again\n"
     "    led            print \"led on\" or \"led off\": the light now\n"
+    "    set-led on|off set the Scroll Lock light as another program does, the desktop say:\n"
+    "                   open the node and write the LED to it\n"
     "    quit           stop, as the end of the input and SIGTERM, SIGINT, SIGHUP do\n"
     "\n"
     "Each change of the light is printed as it happens, \"light MS on\" or \"light MS off\", MS\n"

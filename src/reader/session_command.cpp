@@ -46,6 +46,14 @@ CommandResult ParseCommand(std::string_view line) {
     if (ms < 0 || ms > 600000) return fail("sleep takes milliseconds from 0 to 600000");
     return {Command{CommandKind::kSleep, {}, 0, ms}, {}};
   }
+  if (name == "set-led") {
+    if (args.size() != 1 || (args[0] != "on" && args[0] != "off")) {
+      return fail("set-led takes on or off");
+    }
+    Command command{CommandKind::kSetLed, {}};
+    command.on = args[0] == "on";
+    return {command, {}};
+  }
   static const std::map<std::string, CommandKind> kBare = {
       {"down", CommandKind::kDown},     {"up", CommandKind::kUp},
       {"repeat", CommandKind::kRepeat}, {"unplug", CommandKind::kUnplug},

@@ -21,14 +21,16 @@ enum class CommandKind {
   kDeny,
   kAllow,
   kLed,
+  kSetLed,
   kQuit
 };
 
 struct Command {
   CommandKind kind;
-  Plan plan;    // kCode
-  int key = 0;  // kKey: its code (KEY_A...)
-  int ms = 0;   // kSleep
+  Plan plan;        // kCode
+  int key = 0;      // kKey: its code (KEY_A...)
+  int ms = 0;       // kSleep
+  bool on = false;  // kSetLed
 };
 
 struct CommandResult {
@@ -37,7 +39,8 @@ struct CommandResult {
 };
 
 // "code ARGS...", "down", "up", "repeat", "key NAME", "sleep MS", "unplug", "plug", "deny",
-// "allow", "led", "quit". Key names are the kernel's without KEY_, in any case: a, enter, f11.
+// "allow", "led", "set-led on|off", "quit". Key names are the kernel's without KEY_, in any case:
+// a, enter, f11.
 CommandResult ParseCommand(std::string_view line);
 
 }  // namespace varnel::reader

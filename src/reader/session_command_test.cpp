@@ -27,6 +27,9 @@ TEST(SessionCommand, EachCommandWithItsArguments) {
   EXPECT_EQ(Parse("key Enter").key, KEY_ENTER);
   EXPECT_EQ(Parse("key f11").key, KEY_F11);
   EXPECT_EQ(Parse("sleep 250").ms, 250);
+  EXPECT_TRUE(Parse("set-led on").on);
+  EXPECT_EQ(Parse("set-led off").kind, CommandKind::kSetLed);
+  EXPECT_FALSE(Parse("set-led off").on);
   const std::vector<std::pair<std::string, CommandKind>> bare = {
       {"down", CommandKind::kDown},     {"up", CommandKind::kUp},
       {"repeat", CommandKind::kRepeat}, {"unplug", CommandKind::kUnplug},
@@ -42,6 +45,7 @@ TEST(SessionCommand, BadLinesAreRefusedWithAReason) {
   EXPECT_EQ(Error("down now"), "down takes nothing more");
   EXPECT_EQ(Error("key"), "key takes one key name, e.g. key a");
   EXPECT_EQ(Error("key nosuch"), "no key is called 'nosuch'");
+  EXPECT_EQ(Error("set-led"), "set-led takes on or off");
   for (const char* line : {"sleep", "sleep -1", "sleep 2s", "sleep 600001"}) {
     EXPECT_NE(Error(line).find("milliseconds"), std::string::npos) << line;
   }

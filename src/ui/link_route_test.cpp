@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "link/fake_reader_device.h"
 #include "ui/simulated_loop.h"
 
@@ -12,7 +14,7 @@ namespace {
 using Kind = DeviceEvent::Kind;
 
 const std::vector<int> kGood165{1, 0, 1, 0, 0, 1, 0, 1};
-const ReaderNode kReader{"/devices/usb1/1-2/1-2:1.0/input/input17", "event17"};
+const ReaderNode kReader = FakeNode("event17");
 
 // The program's side as the Linux shell wires it, with the reader's device and the desktop's
 // light as fakes. The loop's light is the reader's own.
@@ -118,6 +120,28 @@ TEST_F(LinkedLoop, AReaderPulledOutMidCodeEndsItAsCutAndWorksAgainOncePluggedBac
     EXPECT_TRUE(Reader().led);
     loop.Run(2000);
   }
+}
+
+TEST_F(LinkedLoop, AReaderThatAnotherProgramHoldsIsReadThroughTheWindowUntilItIsLetGo) {
+  Unplug();
+  Reader().grabError = EBUSY;  // a key remapper has it: the kernel gives it the reader's keys
+  Scan({kReader});
+  for (int bit : kGood165) {
+    WindowF12(true);
+    loop.Run(bit ? 300 : 100);
+    WindowF12(false);
+    loop.Run(60);
+  }
+  loop.Run(1000);
+  EXPECT_EQ(loop.Screen().Valore.Caption, "165") << "the window's F12 counts";
+  loop.Run(2000);
+
+  Reader().grabError = 0;
+  Scan({kReader});
+  DeviceCode({0, 0, 0, 0, 1, 0, 1, 0});
+  loop.Run(1000);
+  EXPECT_EQ(loop.Screen().Valore.Caption, "10");
+  EXPECT_TRUE(Reader().led);
 }
 
 }  // namespace

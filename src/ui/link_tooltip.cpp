@@ -43,6 +43,10 @@ std::string LinkTooltip(const LinkStatus& status) {
           "il dispositivo con l'identità del lettore ha inviato altri tasti: è la tastiera di "
           "una persona, e resta al desktop.";
       break;
+    case LinkStatus::Why::HeldByAnother:
+      text += "un altro programma tiene il dispositivo del lettore (" + status.failedPath +
+              ") in esclusiva.";
+      break;
   }
   switch (status.windowLight) {
     case WindowLight::Indicator:
@@ -52,6 +56,7 @@ std::string LinkTooltip(const LinkStatus& status) {
       text += "\nSu Wayland la luce non può raggiungere il lettore.";
       break;
     case WindowLight::NoDisplay:
+    case WindowLight::NoWindow:
       text += "\nSenza un display X la luce non può raggiungere il lettore.";
       break;
   }

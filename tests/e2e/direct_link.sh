@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The direct link to the reader's own input device, with the real program and the virtual reader
-# playing that device: good, bad and cut codes, a code while another window has the focus, an F12
+# playing that device: good, bad and cut codes, the desktop writing the reader's light during an
+# answer, a code while another window has the focus, an F12
 # of another keyboard in the middle of a code, the reader pulled out mid-code and plugged back,
 # a person's keyboard with the reader's identity; then, on a new start, the permission fallback.
 # The reader sees its own light; the window is checked on screenshots.
@@ -36,6 +37,24 @@ shots_good() { shot_code good; shot_value good_value; desktop_dark "after a good
 device_code 10100101
 device_good shots_good
 (( $(share '#00FF00' good_value) > 50 )) || fail "Valore is not green after a good code"
+
+echo "the desktop switches the reader's light off during a good code's answer"
+device_code 10100101
+code_mark=$mark code_answered=$answered
+device_wait_lights 1 1500
+[[ $(device_lights) == *on ]] || fail "no answer on the device's light"
+device set-led off  # another program's write, as the desktop's when Caps Lock changes
+mark=$code_mark answered=$code_answered
+device_wait_lights 4 3000
+lights=$(device_lights)
+note "device light: $(echo $lights)"
+[[ $(awk '{ printf "%s ", $2 }' <<<"$lights") == "on off on off " ]] ||
+  fail "the light is not put back after the desktop's write, or not off after the answer"
+back=$(awk 'NR == 2 { t = $1 } NR == 3 { print $1 - t }' <<<"$lights")
+note "put back $back ms after the desktop's write"
+(( back < 250 )) || fail "the light came back only after $back ms"
+(( $(awk 'NR == 1 { t = $1 } NR == 4 { print $1 - t }' <<<"$lights") <= 2200 )) ||
+  fail "the answer did not end on time"
 
 echo "a bad code"
 shots_bad() { shot_code bad; shot_error bad_error; }

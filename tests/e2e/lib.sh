@@ -129,6 +129,11 @@ device() {
 device_lights() {
   tail -n +"$((mark + 1))" "$work/device.log" | awk -v t0="$answered" '$2 == "light" { print $3 - t0, $4 }'
 }
+# device_wait_lights COUNT MS: waits until device_lights shows COUNT changes, at most MS ms.
+device_wait_lights() {
+  local start=$(now_ms)
+  while (( $(device_lights | wc -l) < $1 && $(now_ms) - start < $2 )); do sleep 0.02; done
+}
 # device_code BITS [OPTION...]: one code, 100/300 ms holds 50 ms apart, played by the reader on
 # its own clock. Its last release went out between $released and $answered.
 device_code() {

@@ -17,7 +17,7 @@ Tick EventTick(const input_event& event) {
 }
 
 void EventFrames::Add(const input_event& event, std::vector<DeviceEvent>& out) {
-  if (event.type == EV_KEY) {
+  if (event.type == EV_KEY || (event.type == EV_LED && event.code == LED_SCROLLL)) {
     if (frame_.size() < kMaxFrame) frame_.push_back(event);
     return;
   }
@@ -32,7 +32,9 @@ void EventFrames::Add(const input_event& event, std::vector<DeviceEvent>& out) {
   const bool byKernel = event.value == 1;
   for (const input_event& key : frame_) {
     const Tick time = EventTick(key);
-    if (key.code != KEY_F12) {
+    if (key.type == EV_LED) {
+      out.push_back({DeviceEvent::Kind::Light, time});
+    } else if (key.code != KEY_F12) {
       out.push_back({DeviceEvent::Kind::OtherKey, time});
     } else if (key.value == 1) {
       out.push_back({DeviceEvent::Kind::F12Down, time});

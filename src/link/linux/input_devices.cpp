@@ -5,13 +5,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
-#include <regex>
 
 namespace varnel {
 namespace {
 
 struct Entry {
-  std::string bus, vendor, product, sysfs, handlers;
+  std::string bus, vendor, product, name, phys, sysfs, uniq, handlers;
 };
 
 std::string_view Trim(std::string_view s) {
@@ -34,6 +33,15 @@ std::string Field(std::string_view line, std::string_view key) {
     at = valueAt;
   }
   return {};
+}
+
+// The value of `key="..."`, which may hold spaces: up to the line's last quote.
+std::string Quoted(std::string_view line, std::string_view key) {
+  const std::size_t at = line.find(std::string(key) + "=\"");
+  if (at == std::string_view::npos) return Field(line, key);
+  const std::string_view rest = line.substr(at + key.size() + 2);
+  const std::size_t end = rest.rfind('"');
+  return std::string(end == std::string_view::npos ? rest : rest.substr(0, end));
 }
 
 bool IsHex4(const std::string& s) {
@@ -60,18 +68,51 @@ bool HasWord(std::string_view words, std::string_view word) {
   return false;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Digits from `at` on, at least one and at most `most`: the position after them, or npos.
+std::size_t SkipDigits(std::string_view s, std::size_t at, std::size_t most) {
+  std::size_t end = at;
+  while (end < s.size() && IsDigit(s[end]) && end - at < most) ++end;
+  return end == at || (end < s.size() && IsDigit(s[end])) ? std::string_view::npos : end;
+}
+
 // A USB interface's sysfs element looks like "1-2.3:1.0": port, configuration, interface.
 struct UsbInterface {
   std::string element;
   unsigned number = 0;
 };
 
-std::optional<UsbInterface> FindUsbInterface(const std::string& sysfs) {
-  static const std::regex kInterfaceElement(R"((?:^|/)(\d+-[\d.]+:\d{1,3}\.(\d{1,3}))(?=/|$))");
+// The interface number of an element of that form, or nothing. Bounded, so that no length of
+// digits costs more than one pass.
+std::optional<unsigned> InterfaceNumber(std::string_view element) {
+  constexpr std::size_t kMostDigits = 3;
+  std::size_t at = SkipDigits(element, 0, 16);  // the bus
+  if (at == std::string_view::npos || at >= element.size() || element[at] != '-') return {};
+  const std::size_t portStart = ++at;
+  while (at < element.size() && (IsDigit(element[at]) || element[at] == '.')) ++at;
+  if (at == portStart || at >= element.size() || element[at] != ':') return {};
+  at = SkipDigits(element, at + 1, kMostDigits);  // the configuration
+  if (at == std::string_view::npos || at >= element.size() || element[at] != '.') return {};
+  const std::size_t numberStart = at + 1;
+  at = SkipDigits(element, numberStart, kMostDigits);
+  if (at != element.size()) return {};
+  unsigned number = 0;
+  for (char c : element.substr(numberStart)) number = number * 10 + static_cast<unsigned>(c - '0');
+  return number;
+}
+
+// The last element of the sysfs path that names a USB interface.
+std::optional<UsbInterface> FindUsbInterface(std::string_view sysfs) {
   std::optional<UsbInterface> found;
-  for (auto it = std::sregex_iterator(sysfs.begin(), sysfs.end(), kInterfaceElement);
-       it != std::sregex_iterator(); ++it) {
-    found = UsbInterface{(*it)[1].str(), static_cast<unsigned>(std::stoul((*it)[2].str()))};
+  while (!sysfs.empty()) {
+    const std::size_t slash = sysfs.find('/');
+    const std::string_view element = sysfs.substr(0, slash);
+    if (const std::optional<unsigned> number = InterfaceNumber(element)) {
+      found = UsbInterface{std::string(element), *number};
+    }
+    if (slash == std::string_view::npos) break;
+    sysfs.remove_prefix(slash + 1);
   }
   return found;
 }
@@ -110,6 +151,12 @@ std::vector<Entry> ParseEntries(std::string_view text) {
       entry.bus = Field(line, "Bus");
       entry.vendor = Field(line, "Vendor");
       entry.product = Field(line, "Product");
+    } else if (line.starts_with("N:")) {
+      entry.name = Quoted(line, "Name");
+    } else if (line.starts_with("P:")) {
+      entry.phys = Field(line, "Phys");
+    } else if (line.starts_with("U:")) {
+      entry.uniq = Field(line, "Uniq");
     } else if (line.starts_with("S:")) {
       entry.sysfs = Field(line, "Sysfs");
     } else if (line.starts_with("H:")) {
@@ -122,11 +169,18 @@ std::vector<Entry> ParseEntries(std::string_view text) {
 }
 
 // The "eventN" among an entry's handlers, or nothing.
-std::optional<std::string> EventHandler(const std::string& handlers) {
-  static const std::regex kEvent(R"((?:^|\s)(event\d{1,6})(?=\s|$))");
-  std::smatch match;
-  if (!std::regex_search(handlers, match, kEvent)) return std::nullopt;
-  return match[1].str();
+std::optional<std::string> EventHandler(std::string_view handlers) {
+  constexpr std::size_t kMostDigits = 6;
+  while (!handlers.empty()) {
+    const std::size_t space = handlers.find_first_of(" \t");
+    const std::string_view word = handlers.substr(0, space);
+    if (word.starts_with("event") && SkipDigits(word, 5, kMostDigits) == word.size()) {
+      return std::string(word);
+    }
+    if (space == std::string_view::npos) break;
+    handlers.remove_prefix(space + 1);
+  }
+  return std::nullopt;
 }
 
 // Far more than any machine's device list; a bound so that an odd file cannot stall the program.
@@ -166,7 +220,9 @@ ReaderNodes ParseReaderNodes(std::string_view text) {
     const std::optional<std::string> id = WindowsId(entry);
     const std::optional<std::string> event = EventHandler(entry.handlers);
     if (id && event && modReader::HasIdentity(*id, kReaderIdentity)) {
-      nodes.push_back(ReaderNode{entry.sysfs, *event});
+      const std::optional<UsbInterface> usb = FindUsbInterface(entry.sysfs);
+      nodes.push_back(ReaderNode{entry.sysfs, *event, usb ? usb->element : std::string(),
+                                 entry.name, entry.uniq, entry.phys});
     }
   }
   return nodes;

@@ -92,10 +92,11 @@ TEST(InputDevices, TheFileIsReadWithABound) {
 }
 
 TEST(InputDevices, TheReadersEventNodeIsItsKeyboardInterfacesAlone) {
-  EXPECT_EQ(ParseReaderNodes(Fixture("reader-and-ps2.txt")),
-            (ReaderNodes{{"/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/0003:04D9:1603.0001/"
-                          "input/input5",
-                          "event5"}}));
+  EXPECT_EQ(
+      ParseReaderNodes(Fixture("reader-and-ps2.txt")),
+      (ReaderNodes{{"/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/0003:04D9:1603.0001/"
+                    "input/input5",
+                    "event5", "1-2:1.0", "HOLTEK USB Keyboard", "", "usb-0000:00:14.0-2/input0"}}));
   EXPECT_TRUE(ParseReaderNodes(Fixture("other-interface-bluetooth-broken.txt")).empty());
   EXPECT_TRUE(ParseReaderNodes("I: Bus=0003 Vendor=04d9 Product=1603\n"
                                "S: Sysfs=/devices/usb1/1-2/1-2:1.0/input/input5\n"
@@ -103,6 +104,20 @@ TEST(InputDevices, TheReadersEventNodeIsItsKeyboardInterfacesAlone) {
                   .empty())
       << "no event handler, no node";
   EXPECT_EQ(ReadReaderNodes("/nonexistent/input/devices"), std::nullopt);
+}
+
+TEST(InputDevices, NoLengthOfAFieldOverflowsTheParser) {
+  const std::string digits(200'000, '7');
+  const std::string entry =
+      "I: Bus=0003 Vendor=04d9 Product=1603\nN: Name=\"A \"quoted\" name\"\nU: Uniq=SN" + digits +
+      "\nS: Sysfs=/devices/usb1/" + digits + "-2:1.0/1-3:1.0/input/input" + digits +
+      "\nH: Handlers=kbd event" + digits + " event9\n";
+  const ReaderNodes nodes = ParseReaderNodes(entry);
+  ASSERT_EQ(nodes.size(), 1u);
+  EXPECT_EQ(nodes[0].node, "event9") << "an event number of 200,000 digits is no node";
+  EXPECT_EQ(nodes[0].port, "1-3:1.0");
+  EXPECT_EQ(nodes[0].name, "A \"quoted\" name");
+  EXPECT_EQ(nodes[0].uniq.size(), digits.size() + 2);
 }
 
 TEST(InputDevices, TestsCanPutTheirOwnListAndFolderInPlaceOfTheSystems) {

@@ -254,7 +254,9 @@ TEST(Form1WindowLink, TheReadersOwnKeysCountTheWindowsDoNotAndTheFrameNamesTheLi
   auto* scan = window.findChild<QTimer*>("DeviceScanTimer");
   EXPECT_EQ(scan->interval(), kScanIntervalMs);
   EXPECT_EQ(scan->timerType(), Qt::PreciseTimer);
-  listed.clear();  // pulled out, F12 held
+  listed.clear();  // pulled out, F12 held: its node says so
+  opener.hw->gone = true;
+  opener.Send({DeviceEvent::Kind::F12UpByKernel, 600});
   ASSERT_TRUE(QMetaObject::invokeMethod(scan, "timeout"));
   EXPECT_EQ(window.findChild<QLabel*>("lblErr")->text(), "Timeout");
   EXPECT_THAT(frame->toolTip().toStdString(), ::testing::HasSubstr("attraverso la finestra"));

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "link/direct_link.h"
-#include "link/evdev/evdev_device.h"
+#include "link/evdev/evdev_opener.h"
 #include "link/linux/input_devices.h"
 #include "link/reader_presence.h"
 #include "ui/code_recorder.h"
@@ -36,8 +36,7 @@ int RunHeadless(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
   varnel::EvdevOpener opener;
-  varnel::DirectLink link(opener, varnel::InputDirectory(), nullptr,
-                          varnel::WindowLight::NoDisplay);
+  varnel::DirectLink link(opener, varnel::InputDirectory(), nullptr, varnel::WindowLight::NoWindow);
   linkAtExit = &link;
   std::atexit(LightsOffAtExit);
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "link/direct_link.h"
-#include "link/evdev/evdev_device.h"
+#include "link/evdev/evdev_opener.h"
 #include "link/linux/input_devices.h"
 #include "link/reader_presence.h"
 #include "link/x11/window_light.h"

@@ -1,4 +1,4 @@
-#include "reader/evdev_device.h"
+#include "reader/virtual_evdev_device.h"
 
 #include <poll.h>
 
@@ -107,15 +107,15 @@ constexpr char kBuiltInKeyboard[] =
 
 }  // namespace
 
-EvdevDevice::EvdevDevice(ClockReader clock) : clock_(std::move(clock)) {}
+VirtualEvdevDevice::VirtualEvdevDevice(ClockReader clock) : clock_(std::move(clock)) {}
 
-bool EvdevDevice::HasKey(int code) const {
+bool VirtualEvdevDevice::HasKey(int code) const {
   return code >= 0 && code < KEY_CNT && kKeys[static_cast<std::size_t>(code)];
 }
 
-std::string EvdevDevice::NodeName() const { return "event" + std::to_string(17 + plugs_); }
+std::string VirtualEvdevDevice::NodeName() const { return "event" + std::to_string(17 + plugs_); }
 
-std::string EvdevDevice::DeviceList() const {
+std::string VirtualEvdevDevice::DeviceList() const {
   std::string list = kBuiltInKeyboard;
   if (!plugged_) return list;
   char head[512];
@@ -135,7 +135,7 @@ std::string EvdevDevice::DeviceList() const {
          BitLine("MSC", kMisc, MSC_MAX) + BitLine("LED", kLeds, LED_MAX) + "\n";
 }
 
-int EvdevDevice::Open(OpenFileId& id) {
+int VirtualEvdevDevice::Open(OpenFileId& id) {
   if (!plugged_) return -ENOENT;
   if (denied_) return -EACCES;
   id = nextId_++;
@@ -143,22 +143,23 @@ int EvdevDevice::Open(OpenFileId& id) {
   return 0;
 }
 
-void EvdevDevice::Close(OpenFileId id) { files_.erase(id); }
+void VirtualEvdevDevice::Close(OpenFileId id) { files_.erase(id); }
 
-int EvdevDevice::Read(OpenFileId id, std::size_t maxBytes, std::vector<input_event>& out) {
+int VirtualEvdevDevice::Read(OpenFileId id, std::size_t maxBytes, std::vector<input_event>& out) {
   const auto it = files_.find(id);
   if (it == files_.end()) return -EBADF;
   if (maxBytes != 0 && maxBytes < sizeof(input_event)) return -EINVAL;
   OpenFile& file = it->second;
-  // What was queued before the device went away is still read, its releases above all.
-  if (file.queue.empty()) return Alive(file) ? -EAGAIN : -ENODEV;
+  // As the kernel's evdev: once the device has gone, not even what was queued is read.
+  if (!Alive(file)) return -ENODEV;
+  if (file.queue.empty()) return -EAGAIN;
   const std::size_t count = std::min(file.queue.size(), maxBytes / sizeof(input_event));
   out.assign(file.queue.begin(), file.queue.begin() + static_cast<std::ptrdiff_t>(count));
   file.queue.erase(file.queue.begin(), file.queue.begin() + static_cast<std::ptrdiff_t>(count));
   return static_cast<int>(count * sizeof(input_event));
 }
 
-int EvdevDevice::Write(OpenFileId id, std::span<const std::uint8_t> bytes) {
+int VirtualEvdevDevice::Write(OpenFileId id, std::span<const std::uint8_t> bytes) {
   const auto it = files_.find(id);
   if (it == files_.end()) return -EBADF;
   if (!bytes.empty() && bytes.size() < sizeof(input_event)) return -EINVAL;
@@ -180,8 +181,8 @@ int EvdevDevice::Write(OpenFileId id, std::span<const std::uint8_t> bytes) {
   return static_cast<int>(taken);
 }
 
-int EvdevDevice::Ioctl(OpenFileId id, unsigned cmd, std::span<const std::uint8_t> in,
-                       std::size_t outSize, std::vector<std::uint8_t>& out) {
+int VirtualEvdevDevice::Ioctl(OpenFileId id, unsigned cmd, std::span<const std::uint8_t> in,
+                              std::size_t outSize, std::vector<std::uint8_t>& out) {
   const auto it = files_.find(id);
   if (it == files_.end()) return -EBADF;
   if (!Alive(it->second)) return -ENODEV;
@@ -234,7 +235,7 @@ int EvdevDevice::Ioctl(OpenFileId id, unsigned cmd, std::span<const std::uint8_t
   return result;
 }
 
-short EvdevDevice::PollMask(OpenFileId id) const {
+short VirtualEvdevDevice::PollMask(OpenFileId id) const {
   const auto it = files_.find(id);
   if (it == files_.end()) return POLLNVAL;
   short mask = Alive(it->second) ? POLLOUT | POLLWRNORM : POLLHUP | POLLERR;
@@ -242,7 +243,7 @@ short EvdevDevice::PollMask(OpenFileId id) const {
   return mask;
 }
 
-std::string EvdevDevice::Key(int code, int value) {
+std::string VirtualEvdevDevice::Key(int code, int value) {
   if (!plugged_) return "the reader is unplugged";
   if (!HasKey(code)) return "the reader has no key " + std::to_string(code);
   const bool down = keysDown_[static_cast<std::size_t>(code)];
@@ -253,7 +254,7 @@ std::string EvdevDevice::Key(int code, int value) {
   return {};
 }
 
-std::string EvdevDevice::Unplug() {
+std::string VirtualEvdevDevice::Unplug() {
   if (!plugged_) return "the reader is already unplugged";
   // As the kernel does on removal: whatever is held is released first.
   std::vector<Change> releases;
@@ -268,19 +269,19 @@ std::string EvdevDevice::Unplug() {
   return {};
 }
 
-std::string EvdevDevice::Plug() {
+std::string VirtualEvdevDevice::Plug() {
   if (plugged_) return "the reader is already plugged in";
   plugged_ = true;
   ++plugs_;
   return {};
 }
 
-timeval EvdevDevice::Now(const OpenFile& file) const {
+timeval VirtualEvdevDevice::Now(const OpenFile& file) const {
   const timespec now = clock_(file.clock);
   return {now.tv_sec, now.tv_nsec / 1000};
 }
 
-input_event EvdevDevice::Event(const timeval& at, Change change) {
+input_event VirtualEvdevDevice::Event(const timeval& at, Change change) {
   input_event event{};
   event.input_event_sec = at.tv_sec;
   event.input_event_usec = at.tv_usec;
@@ -290,7 +291,7 @@ input_event EvdevDevice::Event(const timeval& at, Change change) {
   return event;
 }
 
-void EvdevDevice::Push(OpenFile& file, const input_event& event) {
+void VirtualEvdevDevice::Push(OpenFile& file, const input_event& event) {
   file.queue.push_back(event);
   if (file.queue.size() < kQueueSize) return;
   // A reader that fell this far behind loses what it did not read, and is told so.
@@ -298,7 +299,7 @@ void EvdevDevice::Push(OpenFile& file, const input_event& event) {
   file.queue.assign({Event(at, {EV_SYN, SYN_DROPPED, 0}), event});
 }
 
-void EvdevDevice::Send(std::vector<Change> frame, std::int32_t syncValue) {
+void VirtualEvdevDevice::Send(std::vector<Change> frame, std::int32_t syncValue) {
   frame.push_back({EV_SYN, SYN_REPORT, syncValue});
   for (auto& [id, file] : files_) {
     if (!Alive(file)) continue;
@@ -307,7 +308,7 @@ void EvdevDevice::Send(std::vector<Change> frame, std::int32_t syncValue) {
   }
 }
 
-int EvdevDevice::SetClock(OpenFile& file, std::span<const std::uint8_t> in) {
+int VirtualEvdevDevice::SetClock(OpenFile& file, std::span<const std::uint8_t> in) {
   int clock = 0;
   if (in.size() < sizeof clock) return -EFAULT;
   std::memcpy(&clock, in.data(), sizeof clock);

@@ -1,4 +1,4 @@
-#include "reader/evdev_device.h"
+#include "reader/virtual_evdev_device.h"
 
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -12,11 +12,11 @@ namespace {
 constexpr time_t kRealtimeSec = 1'700'000'000;
 constexpr time_t kMonotonicSec = 100;
 
-class EvdevDeviceTest : public testing::Test {
+class VirtualEvdevDeviceTest : public testing::Test {
  protected:
   // Each clock reads apart from the others, and every reading is a millisecond later.
   long readings_ = 0;
-  EvdevDevice device_{[this](clockid_t clock) {
+  VirtualEvdevDevice device_{[this](clockid_t clock) {
     ++readings_;
     return timespec{clock == CLOCK_MONOTONIC ? kMonotonicSec : kRealtimeSec, readings_ * 1'000'000};
   }};
@@ -61,7 +61,7 @@ std::vector<Seen> Of(const std::vector<input_event>& events) {
 }
 const Seen kSyn{EV_SYN, SYN_REPORT, 0};
 
-TEST_F(EvdevDeviceTest, ShowsTheReadersIdentityAndAKeyboardsKeysAndLights) {
+TEST_F(VirtualEvdevDeviceTest, ShowsTheReadersIdentityAndAKeyboardsKeysAndLights) {
   const OpenFileId file = Open();
   std::vector<std::uint8_t> out;
   ASSERT_EQ(Ioctl(file, EVIOCGID, out), 0);
@@ -97,7 +97,7 @@ TEST_F(EvdevDeviceTest, ShowsTheReadersIdentityAndAKeyboardsKeysAndLights) {
   EXPECT_EQ(device_.NodeName(), "event17");
 }
 
-TEST_F(EvdevDeviceTest, KeysReachEveryOpenFileStampedOnTheClockItAskedFor) {
+TEST_F(VirtualEvdevDeviceTest, KeysReachEveryOpenFileStampedOnTheClockItAskedFor) {
   const OpenFileId realtime = Open();
   const OpenFileId monotonic = Open();
   UseMonotonic(monotonic);
@@ -135,7 +135,7 @@ TEST_F(EvdevDeviceTest, KeysReachEveryOpenFileStampedOnTheClockItAskedFor) {
   EXPECT_EQ(Ioctl(realtime, EVIOCSCLOCKID, out, {bytes, bytes + sizeof bogus}), -EINVAL);
 }
 
-TEST_F(EvdevDeviceTest, AReaderThatFallsBehindLosesTheQueueAndIsToldSo) {
+TEST_F(VirtualEvdevDeviceTest, AReaderThatFallsBehindLosesTheQueueAndIsToldSo) {
   const OpenFileId file = Open();
   for (int i = 0; i < 20; ++i) {
     device_.Key(KEY_F12, 1);
@@ -149,7 +149,7 @@ TEST_F(EvdevDeviceTest, AReaderThatFallsBehindLosesTheQueueAndIsToldSo) {
             (std::vector<Seen>{{EV_KEY, KEY_F12, 0}, kSyn}));
 }
 
-TEST_F(EvdevDeviceTest, AWrittenLightIsEchoedToEveryReaderAndOutlivesItsUsers) {
+TEST_F(VirtualEvdevDeviceTest, AWrittenLightIsEchoedToEveryReaderAndOutlivesItsUsers) {
   const OpenFileId writer = Open();
   const OpenFileId other = Open();
   EXPECT_EQ(WriteLed(writer, 1), static_cast<int>(2 * sizeof(input_event)));
@@ -168,7 +168,7 @@ TEST_F(EvdevDeviceTest, AWrittenLightIsEchoedToEveryReaderAndOutlivesItsUsers) {
   EXPECT_TRUE(Bit(leds, LED_SCROLLL));
 }
 
-TEST_F(EvdevDeviceTest, UnplugReleasesTheHeldKeyThenTheDeviceIsGoneUntilPluggedAgain) {
+TEST_F(VirtualEvdevDeviceTest, UnplugReleasesTheHeldKeyThenTheDeviceIsGoneUntilPluggedAgain) {
   const OpenFileId file = Open();
   WriteLed(file, 1);
   device_.Key(KEY_F12, 1);
@@ -176,8 +176,7 @@ TEST_F(EvdevDeviceTest, UnplugReleasesTheHeldKeyThenTheDeviceIsGoneUntilPluggedA
   EXPECT_EQ(device_.Unplug(), "");
   EXPECT_FALSE(device_.ScrollLock());  // no power, no light
   EXPECT_EQ(device_.PollMask(file) & (POLLIN | POLLHUP), POLLIN | POLLHUP);
-  // The kernel marks the releases it makes up on removal: their frame ends in SYN_REPORT 1.
-  EXPECT_EQ(Of(ReadAll(file)), (std::vector<Seen>{{EV_KEY, KEY_F12, 0}, {EV_SYN, SYN_REPORT, 1}}));
+  // The kernel queued the releases it made up on removal, but a read answers ENODEV first.
   std::vector<input_event> events;
   EXPECT_EQ(device_.Read(file, sizeof(input_event), events), -ENODEV);
   std::vector<std::uint8_t> out;

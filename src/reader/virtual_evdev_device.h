@@ -20,12 +20,12 @@ namespace varnel::reader {
 
 using OpenFileId = std::uint64_t;
 
-class EvdevDevice {
+class VirtualEvdevDevice {
  public:
   // The time now on `clock`: each event is stamped when it is queued, on its open file's clock.
   using ClockReader = std::function<timespec(clockid_t)>;
 
-  explicit EvdevDevice(ClockReader clock);
+  explicit VirtualEvdevDevice(ClockReader clock);
 
   // The node and the system's device list.
   bool Plugged() const { return plugged_; }
@@ -38,7 +38,8 @@ class EvdevDevice {
   int Open(OpenFileId& id);  // 0 or -EACCES while denied, -ENOENT while unplugged
   void Close(OpenFileId id);
   // Whole queued events, as many as `maxBytes` hold: their bytes, or -EAGAIN when there are none
-  // (a blocking read waits for PollMask to say POLLIN), -ENODEV once the device is gone.
+  // (a blocking read waits for PollMask to say POLLIN), -ENODEV once the device is gone, even
+  // with events still queued.
   int Read(OpenFileId id, std::size_t maxBytes, std::vector<input_event>& out);
   // Takes `struct input_event` records; EV_LED ones set the LEDs. Returns the bytes taken.
   int Write(OpenFileId id, std::span<const std::uint8_t> bytes);
