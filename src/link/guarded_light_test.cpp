@@ -1,0 +1,51 @@
+#include "link/guarded_light.h"
+
+#include <gtest/gtest.h>
+
+#include "link/fake_lock_key_port.h"
+#include "link/lock_light.h"
+
+namespace varnel {
+namespace {
+
+struct HeardGuard : LightGuard {
+  void Tell(const LitLights& lit) override { heard.push_back(lit); }
+  std::vector<LitLights> heard;
+};
+
+const LitLights kIndicator{true, {}};
+const LitLights kReader{false, {"/dev/input/event17"}};
+
+TEST(GuardedLight, TheGuardHearsWhatTheProgramLitAndWhereItMoved) {
+  FakeLockKeyPort port;
+  HeardGuard guard;
+  GuardedLight light(port, guard, kIndicator);
+  modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOn);
+  light.MoveTo(kReader);  // the direct link came up during the display
+  modLight::SetLockKey(light, kVkScrollLock, modLight::kLockToggle);
+  modLight::SetLockKey(light, kVkScrollLock, modLight::kLockToggle);
+  light.MoveTo(kReader);
+  modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOff);
+  EXPECT_EQ(guard.heard, (std::vector<LitLights>{kIndicator, kReader, {}, kReader, {}}));
+}
+
+TEST(GuardedLight, ALightTheDesktopLitIsNotTheProgramsToPutOut) {
+  FakeLockKeyPort port;
+  port.SetOn(true);
+  HeardGuard guard;
+  GuardedLight light(port, guard, kIndicator);
+  modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOn);  // already on: no press
+  light.MoveTo(kIndicator);
+  EXPECT_TRUE(guard.heard.empty());
+}
+
+TEST(LitLights, OneLineEachWayWithNoPathThatWouldBreakIt) {
+  const LitLights lit{true, {"/dev/input/event17", "/tmp/x y/event3"}};
+  EXPECT_EQ(LitLightsLine(lit), "indicator\tdevice /dev/input/event17\tdevice /tmp/x y/event3\n");
+  EXPECT_EQ(ParseLitLightsLine(LitLightsLine(lit)), lit);
+  EXPECT_EQ(LitLightsLine({false, {"/a\nindicator"}}), "\n");
+  EXPECT_EQ(ParseLitLightsLine("\n"), LitLights{});
+}
+
+}  // namespace
+}  // namespace varnel

@@ -1,0 +1,19 @@
+#include "ui/second_start.h"
+
+namespace varnel {
+
+SecondStart DecideSecondStart(const RunningVarnel& running, const CommandLine& line) {
+  const std::string which = "process " + std::to_string(running.pid) +
+                            (running.window ? ", with a window" : ", without a window");
+  if (line.print || line.headless) {
+    return {SecondStart::Action::Say, 1,
+            "varnel: Varnel already runs in this session (" + which +
+                "); one at a time, as both would answer the same reader."};
+  }
+  if (running.window) return {SecondStart::Action::Activate, 0, {}};
+  return {SecondStart::Action::Warn, 1,
+          "Varnel è già in esecuzione senza finestra (processo " + std::to_string(running.pid) +
+              "): un solo Varnel alla volta risponde al lettore."};
+}
+
+}  // namespace varnel

@@ -1,0 +1,25 @@
+// One Varnel per user session: what a start does when another Varnel already runs there.
+#pragma once
+
+#include <string>
+
+#include "link/running_varnel.h"
+#include "ui/command_line.h"
+
+namespace varnel {
+
+struct SecondStart {
+  enum class Action {
+    Activate,  // ask the running window to come to the front, then end
+    Say,       // tell on standard error which Varnel runs, then end
+    Warn,      // a warning box, then end
+  };
+  Action action;
+  int exitCode;
+  std::string text;
+};
+
+// What this start, with `line`, does while `running` holds the session.
+SecondStart DecideSecondStart(const RunningVarnel& running, const CommandLine& line);
+
+}  // namespace varnel
