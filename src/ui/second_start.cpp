@@ -2,7 +2,12 @@
 
 namespace varnel {
 
-SecondStart DecideSecondStart(const RunningVarnel& running, const CommandLine& line) {
+SecondStart DecideSecondStart(const std::optional<RunningVarnel>& holder, const CommandLine& line) {
+  if (!holder) {
+    return {SecondStart::Action::Say, 1,
+            "varnel: another Varnel holds this session and does not say which it is."};
+  }
+  const RunningVarnel& running = *holder;
   const std::string which = "process " + std::to_string(running.pid) +
                             (running.window ? ", with a window" : ", without a window");
   if (line.print || line.headless) {

@@ -1,6 +1,7 @@
 // One Varnel per user session: what a start does when another Varnel already runs there.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "link/running_varnel.h"
@@ -19,7 +20,8 @@ struct SecondStart {
   std::string text;
 };
 
-// What this start, with `line`, does while `running` holds the session.
-SecondStart DecideSecondStart(const RunningVarnel& running, const CommandLine& line);
+// What this start, with `line`, does while `running` holds the session; nothing is known of a
+// holder that has not said who it is.
+SecondStart DecideSecondStart(const std::optional<RunningVarnel>& running, const CommandLine& line);
 
 }  // namespace varnel

@@ -30,7 +30,7 @@ done
 
 dpkg-deb -x "$deb" "$work/root"
 metainfo=usr/share/metainfo/org.varnel.Varnel.metainfo.xml
-for file in usr/bin/varnel usr/lib/varnel/varnel-window usr/bin/varnel-reader usr/share/applications/varnel.desktop \
+for file in usr/bin/varnel usr/lib/varnel/varnel-window usr/lib/varnel/varnel-guardian usr/bin/varnel-reader usr/share/applications/varnel.desktop \
   usr/share/icons/hicolor/16x16/apps/varnel.png usr/share/icons/hicolor/32x32/apps/varnel.png \
   usr/share/icons/hicolor/scalable/apps/varnel.svg usr/share/man/man1/varnel.1.gz \
   usr/share/man/man1/varnel-reader.1.gz $metainfo usr/lib/udev/rules.d/70-varnel-reader.rules \

@@ -3,7 +3,8 @@
 # playing that device: good, bad and cut codes, the desktop writing the reader's light during an
 # answer, a code while another window has the focus, an F12
 # of another keyboard in the middle of a code, the reader pulled out mid-code and plugged back,
-# a person's keyboard with the reader's identity; then, on a new start, the permission fallback.
+# a person's keyboard with the reader's identity; then, on a new start, the permission fallback,
+# and the program killed during an answer.
 # The reader sees its own light; the window is checked on screenshots.
 # Usage (on a private display): direct_link.sh VARNEL VARNEL_READER X11_KEY_RECORDER
 set -uo pipefail
@@ -149,4 +150,10 @@ sleep 2
 device_code 00001010
 device_good shot_value device_after_window
 same_shots focus_value device_after_window || fail "a device code after the fallback shows another value"
+
+echo "killed during a good code's answer"
+device_code 10100101
+kill_during_answer device_light
+wait "$pid" 2>/dev/null
+pid=""
 echo "PASS"

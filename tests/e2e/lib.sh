@@ -10,6 +10,12 @@ e2e_setup() {
   work=$(mktemp -d "${TMPDIR:-/tmp}/varnel-e2e.XXXXXX")
   pid=""
   trap e2e_teardown EXIT
+  # A session of the test's own, for the one Varnel a session runs: a developer's own Varnel is
+  # not the test's, nor the other way round. A private compositor's folder is one already.
+  if [[ -z "${WAYLAND_DISPLAY:-}" ]]; then
+    export XDG_RUNTIME_DIR=$work/runtime
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+  fi
 }
 e2e_teardown() {
   [[ -n "$pid" ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
@@ -182,6 +188,26 @@ device_blinks() {
   (( $(wc -l <<<"$lights") >= 8 )) || fail "the device's light does not blink"
   [[ $(tail -n1 <<<"$lights") == *off ]] || fail "the device's light is not off after blinking"
 }
+# device_light: "on" or "off", the device's light as it last changed since the last answer.
+device_light() { [[ $(device_lights | tail -n1) == *on ]] && echo on || echo off; }
+# kill_during_answer LIGHT [PID]: once LIGHT (a command that prints on or off) is on, PID (the
+# program by default) is killed with SIGKILL; the light must then go off within half a second,
+# put out by the program's guardian.
+kill_during_answer() {
+  local state=$1 victim=${2:-$pid} start took
+  for _ in $(seq 100); do [[ $($state) == on ]] && break; sleep 0.02; done
+  [[ $($state) == on ]] || fail "no answer to kill during"
+  start=$(now_ms)
+  kill -KILL "$victim"
+  while [[ $($state) == on ]]; do
+    (( $(now_ms) - start > 3000 )) && fail "the light stays on after SIGKILL"
+    sleep 0.02
+  done
+  took=$(( $(now_ms) - start ))
+  note "the light went off $took ms after SIGKILL"
+  (( took <= 500 )) || fail "the light went off only $took ms after SIGKILL"
+}
+
 # said PATTERN: how many lines of the program's standard error match. wait_said PATTERN MS: the
 # ms it took until one did, or a failure.
 said() { grep -c -e "$1" "$work/stderr"; }

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The Linux program end to end, as a user and the reader meet it: start-up warning, the
 # start-up light, a good, a bad and a cut code, codes sent while the program is stopped, a long
-# hold that auto-repeats, closing. Started with --print, its first record is read and then
-# nobody reads: the window works on.
+# hold that auto-repeats, a second start, closing, a kill during an answer. Started with --print,
+# its first record is read and then nobody reads: the window works on.
 # Usage (on a private display): linux_window.sh VARNEL X11_CLOSE_WINDOW
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 varnel=$1 close_window=$2
 e2e_setup
+wm=""
+stop_more() { [[ -n "$wm" ]] && kill "$wm" 2>/dev/null && wait "$wm" 2>/dev/null; }
 
 # send BITS [SHORT LONG]: one code, 100/300 ms holds unless told.
 send() { press_code "${2:-100}" "${3:-300}" "$1"; }
@@ -121,6 +123,29 @@ shot_code long
 same_shots good long || fail "a code with auto-repeating holds shows another value"
 settle
 
+echo "a second start: the first window is asked to the front, and stays the only one"
+# A window manager for this part, as a desktop has: it is what brings a window to the front.
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window && break; sleep 0.1; done
+xdotool windowminimize --sync "$main"
+"$varnel" 2>>"$work/stderr"
+status=$?
+(( status == 0 )) || fail "a second start ended with status $status"
+for _ in $(seq 50); do [[ $(xdotool getactivewindow 2>/dev/null) == "$main" ]] && break; sleep 0.05; done
+[[ $(xdotool getactivewindow 2>/dev/null) == "$main" ]] || fail "the running window did not come to the front"
+windows=$(xdotool search --onlyvisible --name '^Varnel$')
+[[ $(wc -l <<<"$windows") == 1 && $(xdotool getwindowpid "$windows") == "$pid" ]] ||
+  fail "not one window, the first one's: $windows"
+kill "$wm"
+wait "$wm" 2>/dev/null
+wm=""
+xdotool windowfocus --sync "$main"
+"$varnel" --print 2>"$work/second"
+status=$?
+(( status == 1 )) && grep -q "already runs in this session (process $pid, with a window)" "$work/second" ||
+  fail "a second start with --print: status $status, $(cat "$work/second")"
+
 echo "closing the window"
 send 10100101
 sleep 1.1
@@ -131,6 +156,19 @@ status=$?
 pid=""
 (( status == 0 )) || fail "the program ended with status $status"
 [[ $(light) == off ]] || fail "the light stays on after the window closed"
+
+echo "killed during a good code's answer, and started again at once"
+"$varnel" 2>>"$work/stderr" &
+pid=$!
+box=$(wait_window Varnel 20) || fail "no warning box on a new start"
+xdotool windowfocus --sync "$box" key Return
+settle
+main=$(wait_window Varnel 10)
+xdotool windowfocus --sync "$main"
+send 10100101
+kill_during_answer light
+wait "$pid" 2>/dev/null
+pid=""
 
 # Each signal that ends a program from a terminal or a session closes the window the ordinary
 # way: exit status 0 and the light off, also while the start-up light is on.

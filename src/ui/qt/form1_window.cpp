@@ -1,5 +1,6 @@
 #include "ui/qt/form1_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -60,16 +61,18 @@ void SetToolTip(QWidget* control, const std::string& tip) {
 }  // namespace
 
 Form1Window::Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock)
-    : Form1Window(light, nullptr, keyboards, std::move(clock), {}, nullptr) {}
+    : Form1Window(light, nullptr, keyboards, std::move(clock), {}, nullptr, nullptr) {}
 
 Form1Window::Form1Window(DirectLink& link, KeyboardLister& keyboards, Clock clock,
-                         DeviceList devices, CodeRecorder* recorder)
-    : Form1Window(link.Light(), &link, keyboards, std::move(clock), std::move(devices), recorder) {}
+                         DeviceList devices, CodeRecorder* recorder, GuardedLight* guarded)
+    : Form1Window(guarded ? *guarded : link.Light(), &link, keyboards, std::move(clock),
+                  std::move(devices), recorder, guarded) {}
 
 Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards,
-                         Clock clock, DeviceList devices, CodeRecorder* recorder)
+                         Clock clock, DeviceList devices, CodeRecorder* recorder,
+                         GuardedLight* guarded)
     : form_(light, keyboards, *this),
-      linked_(form_, recorder),
+      linked_(form_, recorder, guarded),
       clock_(std::move(clock)),
       timers_(this, [this](TimerId id) { Handle([&] { form_.TimerTick(id, clock_()); }); }) {
   form_.SetCodeListener(recorder);
@@ -222,6 +225,15 @@ void Form1Window::CutCode(bool evenIfFull) {
 void Form1Window::LinkChanged(const LinkStatus& status) {
   linked_.LinkChanged(status);
   controls_.at("frReader")->setToolTip(QString::fromStdString(LinkTooltip(status)));
+}
+
+void Form1Window::Activate() {
+  // The start-up warning, while it is open, is what the user has to see.
+  QWidget* front = QApplication::activeModalWidget();
+  if (!front) front = this;
+  if (front == this && isMinimized()) showNormal();
+  front->raise();
+  front->activateWindow();
 }
 
 void Form1Window::closeEvent(QCloseEvent* event) {

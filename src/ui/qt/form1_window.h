@@ -25,9 +25,11 @@ class Form1Window : public QWidget, private FormHost, private LinkDriver::Client
   // Through the window only: its key events and the light `light`.
   Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock);
   // With the direct link to the reader, which finds its devices in `devices`. Every code goes to
-  // `recorder` too, unless it is null.
+  // `recorder` too, unless it is null; the light is driven through `guarded`, unless it is null.
   Form1Window(DirectLink& link, KeyboardLister& keyboards, Clock clock, DeviceList devices,
-              CodeRecorder* recorder = nullptr);
+              CodeRecorder* recorder = nullptr, GuardedLight* guarded = nullptr);
+  // The running program was asked to come to the front, as by a second start.
+  void Activate();
 
   // The window's load step; call once, before the window is first shown. With the direct link,
   // the devices are looked for first, so that the start-up light already shows on the reader.
@@ -64,7 +66,7 @@ class Form1Window : public QWidget, private FormHost, private LinkDriver::Client
   }
 
   Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards, Clock clock,
-              DeviceList devices, CodeRecorder* recorder);
+              DeviceList devices, CodeRecorder* recorder, GuardedLight* guarded);
 
   Form1 form_;
   LinkedForm linked_;

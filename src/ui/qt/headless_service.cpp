@@ -6,9 +6,9 @@ namespace varnel {
 
 HeadlessService::HeadlessService(DirectLink& link, KeyboardLister& keyboards,
                                  LinkDriver::Clock clock, LinkDriver::DeviceList devices,
-                                 CodeRecorder& recorder)
-    : form_(link.Light(), keyboards, *this),
-      linked_(form_, &recorder),
+                                 CodeRecorder& recorder, GuardedLight* guarded)
+    : form_(guarded ? static_cast<LockKeyPort&>(*guarded) : link.Light(), keyboards, *this),
+      linked_(form_, &recorder, guarded),
       clock_(clock),
       timers_(this, [this](TimerId id) { form_.TimerTick(id, clock_()); }),
       driver_(link, std::move(clock), std::move(devices), *this, this) {

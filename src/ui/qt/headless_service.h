@@ -16,8 +16,10 @@ namespace varnel {
 
 class HeadlessService : public QObject, private FormHost, private LinkDriver::Client {
  public:
+  // The light is driven through `guarded`, unless it is null.
   HeadlessService(DirectLink& link, KeyboardLister& keyboards, LinkDriver::Clock clock,
-                  LinkDriver::DeviceList devices, CodeRecorder& recorder);
+                  LinkDriver::DeviceList devices, CodeRecorder& recorder,
+                  GuardedLight* guarded = nullptr);
 
   // Takes up the reader if it is there, lights it for two seconds, and from then on waits for
   // codes and for readers plugged in.

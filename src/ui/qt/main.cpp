@@ -8,20 +8,25 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "link/direct_link.h"
 #include "link/evdev/evdev_opener.h"
+#include "link/light_guardian.h"
 #include "link/linux/input_devices.h"
+#include "link/linux/sibling_program.h"
 #include "link/reader_presence.h"
+#include "link/session_lock.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
+#include "ui/linked_form.h"
 #include "ui/qt/headless_service.h"
 #include "ui/qt/program_clock.h"
 #include "ui/qt/standard_output.h"
 #include "ui/qt/stop_signals.h"
+#include "ui/second_start.h"
 
 namespace {
 
@@ -32,13 +37,28 @@ void LightsOffAtExit() {
   if (linkAtExit) linkAtExit->LightsOff();
 }
 
-int RunHeadless(int argc, char** argv) {
+int RunHeadless(int argc, char** argv, const varnel::CommandLine& line) {
+  // One Varnel per session, before the reader check and any light.
+  const varnel::SessionLock lock = varnel::TakeSessionLock(false);
+  if (!lock.taken && lock.problem.empty()) {
+    const varnel::SecondStart second = varnel::DecideSecondStart(lock.holder, line);
+    std::fprintf(stderr, "%s\n", second.text.c_str());
+    return second.exitCode;
+  }
+  if (!lock.taken) {
+    std::fprintf(stderr, "varnel: %s; another Varnel could run beside this one.\n",
+                 lock.problem.c_str());
+  }
   QCoreApplication app(argc, argv);
   std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
   varnel::EvdevOpener opener;
   varnel::DirectLink link(opener, varnel::InputDirectory(), nullptr, varnel::WindowLight::NoWindow);
   linkAtExit = &link;
   std::atexit(LightsOffAtExit);
+  // Puts the light out should the program end without doing so itself.
+  const std::unique_ptr<varnel::LightGuard> guardian = varnel::StartLightGuardian();
+  std::optional<varnel::GuardedLight> guarded;
+  if (guardian) guarded.emplace(link.Light(), *guardian, varnel::LightPlace(link.Status()));
 
   // The records are what a service is for: once nobody reads them, it ends as on a signal.
   varnel::LineWriter output(varnel::WriteStandardOutput, varnel::SayOnStandardError,
@@ -47,7 +67,8 @@ int RunHeadless(int argc, char** argv) {
                                 [&output](std::string line) { output.Push(std::move(line)); });
   varnel::HeadlessService service(
       link, *keyboards, varnel::TickCount,
-      [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder);
+      [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder,
+      guarded ? &*guarded : nullptr);
   varnel::StopOnSignals(&app, [&service] {
     service.Stop();
     QCoreApplication::quit();
@@ -56,15 +77,6 @@ int RunHeadless(int argc, char** argv) {
   QCoreApplication::exec();
   linkAtExit = nullptr;
   return 0;
-}
-
-// Beside this program in the build, in the package's own folder once installed.
-std::filesystem::path WindowProgram() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  const std::filesystem::path beside = self.parent_path() / "varnel-window";
-  if (std::filesystem::exists(beside, error)) return beside;
-  return self.parent_path() / VARNEL_WINDOW_FROM_BIN;
 }
 
 }  // namespace
@@ -91,9 +103,11 @@ int main(int argc, char** argv) {
     // A reader of standard output that goes away is told by the write's error, not by a signal
     // that would end the program.
     std::signal(SIGPIPE, SIG_IGN);
-    return RunHeadless(argc, argv);
+    // A second window start asks a window to come to the front; here there is none.
+    std::signal(SIGUSR1, SIG_IGN);
+    return RunHeadless(argc, argv, line);
   }
-  const std::string window = WindowProgram();
+  const std::string window = varnel::SiblingProgram("varnel-window");
   argv[0] = const_cast<char*>(window.c_str());
   execv(window.c_str(), argv);
   std::fprintf(stderr, "varnel: cannot start %s: %s\n", window.c_str(), std::strerror(errno));

@@ -7,8 +7,11 @@
 
 namespace varnel {
 
-// Runs `stop` in the event loop on SIGINT, SIGTERM and SIGHUP, and on RequestStop.
-void StopOnSignals(QObject* parent, std::function<void()> stop);
+// Runs `stop` in the event loop on SIGINT, SIGTERM and SIGHUP, and on RequestStop; and
+// `activate`, if given, on SIGUSR1, a second start's request to come to the front (which is
+// ignored otherwise).
+void StopOnSignals(QObject* parent, std::function<void()> stop,
+                   std::function<void()> activate = {});
 // Safe from any thread and from a signal handler; nothing happens before StopOnSignals.
 void RequestStop();
 

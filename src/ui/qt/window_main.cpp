@@ -4,26 +4,32 @@
 // command line it has already checked.
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <optional>
 
 #include "link/direct_link.h"
 #include "link/evdev/evdev_opener.h"
+#include "link/light_guardian.h"
 #include "link/linux/input_devices.h"
 #include "link/reader_presence.h"
+#include "link/session_lock.h"
 #include "link/x11/window_light.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
+#include "ui/linked_form.h"
 #include "ui/local_time.h"
 #include "ui/qt/display_probe.h"
 #include "ui/qt/form1_window.h"
 #include "ui/qt/program_clock.h"
 #include "ui/qt/standard_output.h"
 #include "ui/qt/stop_signals.h"
+#include "ui/second_start.h"
 
 namespace {
 
@@ -40,17 +46,51 @@ bool OnWayland() {
          (waylandDisplay && *waylandDisplay);
 }
 
+// One Varnel per session, settled before the reader check, the warning box and any light. True
+// when this one goes on; otherwise `status` is how it ends.
+bool FirstInSession(int argc, char** argv, const varnel::CommandLine& line, int& status) {
+  const varnel::SessionLock lock = varnel::TakeSessionLock(true);
+  if (lock.taken) return true;
+  if (!lock.problem.empty()) {
+    std::fprintf(stderr, "varnel: %s; another Varnel could run beside this one.\n",
+                 lock.problem.c_str());
+    return true;
+  }
+  const varnel::SecondStart second = varnel::DecideSecondStart(lock.holder, line);
+  switch (second.action) {
+    case varnel::SecondStart::Action::Activate:
+      varnel::ActivateRunningWindow(*lock.holder);
+      break;
+    case varnel::SecondStart::Action::Say:
+      std::fprintf(stderr, "%s\n", second.text.c_str());
+      break;
+    case varnel::SecondStart::Action::Warn: {
+      QApplication app(argc, argv);
+      QMessageBox box(QMessageBox::Warning, QString::fromStdString(varnel::kAppTitle),
+                      QString::fromStdString(second.text), QMessageBox::Ok);
+      box.exec();
+      break;
+    }
+  }
+  status = second.exitCode;
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
+  // A second start asks for the front with SIGUSR1, which would otherwise end the program.
+  std::signal(SIGUSR1, SIG_IGN);
   const std::vector<std::string> args(argv + 1, argv + argc);
-  const bool print = varnel::ParseCommandLine(args, varnel::kLinuxCommandLine).print;
+  const varnel::CommandLine line = varnel::ParseCommandLine(args, varnel::kLinuxCommandLine);
+  const bool print = line.print;
   if (!varnel::DisplayReachable(args)) {
     std::fputs("varnel: no X11 or Wayland display; `varnel --headless` runs without a window\n",
                stderr);
     return 1;
   }
+  if (int status = 0; !FirstInSession(argc, argv, line, status)) return status;
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromStdString(varnel::kAppTitle));
@@ -75,16 +115,24 @@ int main(int argc, char** argv) {
                           windowLight.kind);
   linkAtExit = &link;
   std::atexit(LightsOffAtExit);
+  // Puts the light out should the program end without doing so itself.
+  const std::unique_ptr<varnel::LightGuard> guardian = varnel::StartLightGuardian();
+  std::optional<varnel::GuardedLight> guarded;
+  if (guardian) guarded.emplace(link.Light(), *guardian, varnel::LightPlace(link.Status()));
 
   varnel::Form1Window window(
       link, *keyboards, varnel::TickCount,
-      [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder.get());
+      [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder.get(),
+      guarded ? &*guarded : nullptr);
   // The windows close there, the start-up warning among them if it is still open.
   bool quitRequested = false;
-  varnel::StopOnSignals(&window, [&] {
-    quitRequested = true;
-    QApplication::closeAllWindows();
-  });
+  varnel::StopOnSignals(
+      &window,
+      [&] {
+        quitRequested = true;
+        QApplication::closeAllWindows();
+      },
+      [&window] { window.Activate(); });
   window.Load();
   int status = 0;
   if (quitRequested) {  // while the warning was open: end here, light off
