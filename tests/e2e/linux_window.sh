@@ -200,4 +200,16 @@ status=$?
 pid=""
 (( status == 0 )) || fail "SIGTERM during the warning: status $status"
 [[ $(light) == off ]] || fail "the light is on after SIGTERM during the warning"
+
+echo "a window start while Varnel runs without one"
+"$varnel" --headless >/dev/null 2>>"$work/stderr" &
+pid=$!
+for _ in $(seq 100); do grep -q " headless" "$XDG_RUNTIME_DIR/varnel.lock" 2>/dev/null && break; sleep 0.05; done
+"$varnel" 2>>"$work/stderr" &
+second=$!
+box=$(wait_window Varnel 20) || fail "no warning box"
+xdotool windowfocus --sync "$box" key Return
+wait "$second"
+status=$?
+(( status == 1 )) || fail "a window start beside a Varnel without one ended with status $status"
 echo "PASS"
