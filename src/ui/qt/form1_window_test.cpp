@@ -171,6 +171,7 @@ TEST_F(Form1WindowTest, F12ReachesCaptureWhateverHasTheFocusAndOtherKeysDoNothin
 TEST_F(Form1WindowTest, ACodeIsDecodedAndShownOnTheTimersTicks) {
   Fire("Timer1");  // the start-up light ends
   EXPECT_FALSE(light.IsOn());
+  EXPECT_EQ(Control("Bit(6)")->toolTip(), "");
   for (int bit : {1, 0, 1, 0, 0, 1, 0, 1}) {
     Key(Qt::Key_F12, true);
     now += bit ? 300 : 100;
@@ -182,6 +183,8 @@ TEST_F(Form1WindowTest, ACodeIsDecodedAndShownOnTheTimersTicks) {
   EXPECT_EQ(Caption("Valore"), "165");
   EXPECT_EQ(Caption("Bit(7)"), "1");
   EXPECT_EQ(Caption("Bit(6)"), "0");
+  EXPECT_EQ(Control("Bit(6)")->toolTip(), "Pressione 100 ms, soglia 200 ms");
+  EXPECT_EQ(Control("Valore")->toolTip(), "Margine 100 ms");
   EXPECT_EQ(Control("Valore")->palette().color(QPalette::Window), QColor(0, 255, 0));
   EXPECT_TRUE(light.IsOn());
   Fire("Timer1");
