@@ -2,7 +2,8 @@
 # Varnel as a service, with no display at all and the virtual reader as the reader's input
 # device: --help and --version, the start-up light, a second service refused, a good, a bad and a
 # cut code as three records on standard output with the reader's light answering each, the light
-# again for a reader plugged back in, and the end once nobody reads the records any more.
+# again for a reader plugged back in, the end once nobody reads the records any more, and
+# SIGTERM.
 # Usage: headless.sh VARNEL VARNEL_READER
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,10 +17,12 @@ echo "--help and --version without a display"
 "$varnel" --help >"$work/help" 2>&1 || fail "--help: status $?"
 grep -q -- "--headless" "$work/help" || fail "--help does not tell of --headless: $(cat "$work/help")"
 [[ $("$varnel" --version) == "varnel "[0-9]* ]] || fail "--version: $("$varnel" --version 2>&1)"
-"$varnel" 2>"$work/stderr"
-status=$?
-(( status == 1 )) && grep -q "no X11 or Wayland display" "$work/stderr" ||
-  fail "a window start with no display: status $status, $(cat "$work/stderr")"
+for display in "" ":4711"; do  # none, and one that nobody answers
+  DISPLAY=$display "$varnel" 2>"$work/stderr"
+  status=$?
+  (( status == 1 )) && [[ $(cat "$work/stderr") == "varnel: no X11 or Wayland display; "* ]] ||
+    fail "a window start with DISPLAY='$display': status $status, $(cat "$work/stderr")"
+done
 
 device_start "$reader"
 echo "start-up"
@@ -79,4 +82,16 @@ pid=""
 (( status == 0 )) || fail "status $status once standard output closed"
 (( $(said "cannot write the codes to standard output") == 1 )) || fail "not said once: $(cat "$work/stderr")"
 [[ $(device_lights | tail -n1) != *on ]] || fail "the reader's light was left on"
+
+echo "SIGTERM during the start-up light"
+device led
+"$varnel" --headless >/dev/null 2>"$work/stderr" &
+pid=$!
+for _ in $(seq 100); do [[ $(device_light) == on ]] && break; sleep 0.05; done
+[[ $(device_light) == on ]] || fail "no start-up light"
+kill -TERM "$pid"
+wait "$pid"
+status=$?
+pid=""
+(( status == 0 )) && [[ $(device_light) == off ]] || fail "SIGTERM: status $status, light $(device_light)"
 echo "PASS"
