@@ -4,7 +4,9 @@
 // on in the guardian.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "link/light_guardian.h"
 #include "link/lock_key_port.h"
@@ -57,7 +59,7 @@ std::unique_ptr<LightGuard> StartLightGuardian() {
   DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
   SIZE_T attributesSize = 0;
   InitializeProcThreadAttributeList(nullptr, 1, 0, &attributesSize);
-  std::string attributes(attributesSize, '\0');
+  std::vector<std::uint64_t> attributes(attributesSize / sizeof(std::uint64_t) + 1);
   auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
   bool listMade = false;
   PROCESS_INFORMATION process{};
