@@ -3,8 +3,9 @@
 # desktop: the warning box; the reader's light at start-up, after a good, a bad and a cut code;
 # codes sent as F12 holds through the X server while the program is stopped for a moment, with
 # holds that auto-repeat and with Alt held; the window read back by a Win32 probe, the green of a
-# good value on a screenshot; the places of the controls at 96 and 144 dpi; the light off after a
-# close and after a log-off during a blink.
+# good value on a screenshot; the places of the controls at 96 and 144 dpi; a second start, which
+# brings the first one's window to the front; the light off after a close, after a log-off during
+# a blink, and after the program is killed during an answer, and a start right after the kill.
 # Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -15,6 +16,7 @@ e2e_setup
 wm=""
 dpi_key='HKCU\Control Panel\Desktop'
 stop_more() {
+  [[ -n "${exe:-}" ]] && kill -CONT "$exe" 2>/dev/null
   wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1
   wineserver -k 2>/dev/null
   wineserver -w
@@ -209,6 +211,55 @@ sleep 1.0
 expect_code 01100110 102 "Alt held"
 sampled_light
 expect_steady "$light" "Alt held"
+
+echo "a second start"
+first=$(probe windows | cut -f1)
+xdotool windowminimize --sync "$main"
+wine "$varnel" --print 2>"$work/second"
+status=$?
+(( status == 1 )) && grep -q "already runs in this session (process $first, with a window)" \
+  "$work/second" || fail "a second start with --print: status $status, $(cat "$work/second")"
+wine "$varnel" 2>"$work/second"
+status=$?
+(( status == 0 )) || fail "a second start: status $status, $(cat "$work/second")"
+# Once the second start has gone, the first window comes to the front: wait for it to get there.
+for _ in $(seq 50); do
+  [[ $(probe windows) == "$first	1" ]] && break
+  sleep 0.1
+done
+[[ $(probe windows) == "$first	1" ]] ||
+  fail "after a second start, the main windows are: $(probe windows | tr '\n' ' ')"
+
+echo "killed during a good code's answer"
+# The sampler reads the light from a moment it is off: its first line says it has begun (straight
+# to the file, as a pipe's reader would hold the line back).
+wine "$probe_exe" light-cycle 30000 >"$work/light" &
+sampler=$!
+wait_for_file_line() {
+  for _ in $(seq 300); do grep -q "$2" "$1" && return 0; sleep 0.05; done
+  return 1
+}
+wait_for_file_line "$work/light" off || fail "the light sampler did not start"
+xdotool windowactivate --sync "$main"
+press_code 100 300 10100101
+wait_for_file_line "$work/light" " on" || fail "the light did not go on for a good code"
+# Stopped, the program cannot put its light out itself any more: whatever does is the guardian.
+kill -STOP "$exe"
+grep -q "on.*off" <(tr '\n' ' ' <"$work/light") && fail "the answer ended before the kill"
+killed_at=$(now_ms)
+wine taskkill /f /pid "$first" >/dev/null || fail "taskkill /f /pid $first failed"
+wait "$sampler" || fail "the light stays on after taskkill /f: $(cat "$work/light" | tr '\n' ' ')"
+note "light off $(( $(now_ms) - killed_at )) ms after taskkill /f was started"
+kill -CONT "$exe"
+wait "$pid"
+pid="" exe=""
+sampled_light=$(tr -d '\r' <"$work/light")
+ends_off_after_one_on "$sampled_light" || fail "the light after taskkill /f: $(echo $sampled_light)"
+
+echo "a start right after the kill"
+start 96
+xdotool windowactivate --sync "$main"
+[[ $(probe windows | cut -f1) != "$first" ]] || fail "the killed program's window is still there"
 
 echo "closing during a blink"
 press_code 100 300 10100100

@@ -4,6 +4,10 @@
 //                                     buttons", closes it with OK, then prints the light for MS
 //   win32-probe controls              prints "name<TAB>text<TAB>visible" for each control
 //   win32-probe light MS              prints "ms state" at each change of the light for MS
+//   win32-probe light-cycle MS        the same, but ends as soon as the light has gone on and off
+//                                     again (exits 1 if it has not within MS)
+//   win32-probe windows               prints "process-id<TAB>front" for each main window, front
+//                                     1 when it is the foreground window and not minimised
 //   win32-probe layout DPI            checks the places of the window and its controls at DPI
 //   win32-probe dpi-changed DPI       tells the window it moved to a monitor of DPI
 //   win32-probe end-session [on]      tells the window that Windows is logging off
@@ -111,16 +115,34 @@ std::string IconName(HWND box) {
   return "none";
 }
 
-// The light for `ms` milliseconds: "t state" at the start and at each change, t in ms.
-int Light(int ms) {
+// The light for `ms` milliseconds: "t state" at the start and at each change, t in ms. With
+// `oneCycle`, only until it has been on and gone off again.
+int Light(int ms, bool oneCycle = false) {
   const DWORD start = GetTickCount();
   int last = -1;
+  bool wasOn = false;
   for (DWORD now = start; now - start < static_cast<DWORD>(ms); now = GetTickCount()) {
     const int state = GetKeyState(VK_SCROLL) & 1;
     if (state != last) std::printf("%lu %s\n", now - start, state ? "on" : "off");
+    if (oneCycle && wasOn && !state) return 0;
+    wasOn = wasOn || state;
     last = state;
     Sleep(10);
   }
+  return oneCycle ? 1 : 0;
+}
+
+int Windows() {
+  EnumWindows(
+      [](HWND window, LPARAM) {
+        if (ClassOf(window) != varnel::kForm1ClassName) return TRUE;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        const bool front = GetForegroundWindow() == window && !IsIconic(window);
+        std::printf("%lu\t%d\n", pid, front ? 1 : 0);
+        return TRUE;
+      },
+      0);
   return 0;
 }
 
@@ -247,6 +269,8 @@ int main(int argc, char** argv) {
   if (command == "dismiss-warning") return DismissWarning(number);
   if (command == "controls") return Controls();
   if (command == "light") return Light(number);
+  if (command == "light-cycle") return Light(number, true);
+  if (command == "windows") return Windows();
   if (command == "layout") return Layout(number);
   if (command == "manifest" && argc == 3) return Manifest(argv[2]);
   if (command == "dpi-changed") return DpiChanged(number);

@@ -11,12 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "link/guarded_light.h"
+#include "link/light_guardian.h"
 #include "link/lock_key_port.h"
 #include "link/reader_presence.h"
+#include "link/session_lock.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
 #include "ui/local_time.h"
+#include "ui/second_start.h"
 #include "ui/win32/form1_window.h"
 #include "version.h"
 
@@ -84,11 +88,45 @@ int WriteAll(DWORD which, std::string_view bytes) {
 
 void Say(const std::string& line) { WriteAll(STD_ERROR_HANDLE, line + "\n"); }
 
+std::wstring Wide(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size > 0 ? size - 1 : 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), size);
+  return wide;
+}
+
+// Another Varnel holds the session: what this start does instead of running. The exit status.
+int AsSecondStart(const varnel::SessionLock& lock, const varnel::CommandLine& line) {
+  UseParentsConsole();
+  if (!lock.holder) {
+    // It took the lock but has not said who it is: it is still coming up, or hangs.
+    Say("varnel: Varnel already runs in this session; one at a time, as both would answer the "
+        "same reader.");
+    return 1;
+  }
+  const varnel::SecondStart second = varnel::DecideSecondStart(*lock.holder, line);
+  switch (second.action) {
+    case varnel::SecondStart::Action::Activate:
+      varnel::ActivateRunningWindow(*lock.holder);
+      break;
+    case varnel::SecondStart::Action::Say:
+      Say(second.text);
+      break;
+    case varnel::SecondStart::Action::Warn:
+      MessageBoxW(nullptr, Wide(second.text).c_str(), L"Varnel", MB_ICONEXCLAMATION | MB_OK);
+      break;
+  }
+  return second.exitCode;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  const std::vector<std::string> arguments = Arguments();
+  // The light's guardian: this same file, started by the program (never by hand).
+  if (!arguments.empty() && arguments[0] == "--guardian") return varnel::RunLightGuardian();
   const varnel::CommandLineRules rules{};
-  const varnel::CommandLine line = varnel::ParseCommandLine(Arguments(), rules);
+  const varnel::CommandLine line = varnel::ParseCommandLine(arguments, rules);
   if (line.action != varnel::CommandLine::Action::Run || line.print) UseParentsConsole();
   switch (line.action) {
     case varnel::CommandLine::Action::Help:
@@ -103,6 +141,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     case varnel::CommandLine::Action::Run:
       break;
   }
+
+  // One Varnel per session, settled before the reader is looked for or any light is touched.
+  const varnel::SessionLock lock = varnel::TakeSessionLock(true);
+  if (!lock.taken && lock.problem.empty()) return AsSecondStart(lock, line);
+  if (!lock.taken) {
+    UseParentsConsole();
+    Say("varnel: " + lock.problem + "; going on without");
+  }
+  // Started before any light: whatever the program lights from here on, the guardian hears of.
+  const std::unique_ptr<varnel::LightGuard> guardian = varnel::StartLightGuardian();
 
   // The manifest asks for the version 6 controls (visual styles); this loads them.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -120,9 +168,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
           [] { return varnel::LocalTimeText(std::chrono::system_clock::now()); },
           [&output](std::string record) { output->Push(std::move(record)); });
     }
-    std::unique_ptr<varnel::LockKeyPort> light = varnel::OpenSystemLockKeyPort();
+    std::unique_ptr<varnel::LockKeyPort> systemLight = varnel::OpenSystemLockKeyPort();
+    std::unique_ptr<varnel::LockKeyPort> guardedLight;
+    if (guardian) {
+      guardedLight = std::make_unique<varnel::GuardedLight>(*systemLight, *guardian,
+                                                            varnel::LitLights{true, {}});
+    }
     std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
-    varnel::Form1Window window(*light, *keyboards, recorder.get());
+    varnel::Form1Window window(guardedLight ? *guardedLight : *systemLight, *keyboards,
+                               recorder.get());
     if (window.Create(instance)) {
       window.Load();
       window.Show(showCommand);
