@@ -88,32 +88,17 @@ int WriteAll(DWORD which, std::string_view bytes) {
 
 void Say(const std::string& line) { WriteAll(STD_ERROR_HANDLE, line + "\n"); }
 
-std::wstring Wide(const std::string& text) {
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size > 0 ? size - 1 : 0), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), size);
-  return wide;
-}
-
 // Another Varnel holds the session: what this start does instead of running. The exit status.
 int AsSecondStart(const varnel::SessionLock& lock, const varnel::CommandLine& line) {
   UseParentsConsole();
-  if (!lock.holder) {
-    // It took the lock but has not said who it is: it is still coming up, or hangs.
-    Say("varnel: Varnel already runs in this session; one at a time, as both would answer the "
-        "same reader.");
-    return 1;
-  }
-  const varnel::SecondStart second = varnel::DecideSecondStart(*lock.holder, line);
+  const varnel::SecondStart second = varnel::DecideSecondStart(lock.holder, line);
   switch (second.action) {
     case varnel::SecondStart::Action::Activate:
       varnel::ActivateRunningWindow(*lock.holder);
       break;
     case varnel::SecondStart::Action::Say:
+    case varnel::SecondStart::Action::Warn:  // only beside a Varnel without a window: not here
       Say(second.text);
-      break;
-    case varnel::SecondStart::Action::Warn:
-      MessageBoxW(nullptr, Wide(second.text).c_str(), L"Varnel", MB_ICONEXCLAMATION | MB_OK);
       break;
   }
   return second.exitCode;
