@@ -243,6 +243,9 @@ wait_for_file_line "$work/light" off || fail "the light sampler did not start"
 xdotool windowactivate --sync "$main"
 press_code 100 300 10100101
 wait_for_file_line "$work/light" " on" || fail "the light did not go on for a good code"
+# The light shows on as soon as the press is sent, a moment before the program has told its
+# guardian: the program is given that moment, well within the two seconds of the answer.
+sleep 0.3
 # Stopped, the program cannot put its light out itself any more: whatever does is the guardian.
 kill -STOP "$exe"
 grep -q "on.*off" <(tr '\n' ' ' <"$work/light") && fail "the answer ended before the kill"
