@@ -5,15 +5,21 @@
 namespace varnel {
 
 void GuardedLight::SendPress(const KeyPressRecords& press) {
+  if (press[0].virtualKey != kVkScrollLock) {
+    light_.SendPress(press);
+    return;
+  }
   // A press turns the light over, as a keyboard's does. The state is read before it: a light
   // read back at once may not show the press yet (Windows updates it as the keys are handled).
   // Only the program's own presses count, so a light the desktop lit is never called its own.
-  const bool scrollLock = press[0].virtualKey == kVkScrollLock;
-  const bool before = scrollLock && modStd::GetLockState(light_, kVkScrollLock) != 0;
+  on_ = modStd::GetLockState(light_, kVkScrollLock) == 0;
+  // Killed between the press and the word to the guardian, the program leaves the guardian
+  // wrong. Wrong on the safe side: a guardian that sets lights off hears of a light before it
+  // is lit and of its end after; one that presses the key, the other way round.
+  const bool tellFirst = on_ == guard_.SetsLightsOff();
+  if (tellFirst) Tell();
   light_.SendPress(press);
-  if (!scrollLock) return;
-  on_ = !before;
-  Tell();
+  if (!tellFirst) Tell();
 }
 
 void GuardedLight::MoveTo(LitLights place) {

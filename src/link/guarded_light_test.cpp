@@ -10,7 +10,22 @@ namespace {
 
 struct HeardGuard : LightGuard {
   void Tell(const LitLights& lit) override { heard.push_back(lit); }
+  bool SetsLightsOff() const override { return setsOff; }
   std::vector<LitLights> heard;
+  bool setsOff = true;
+};
+
+// What the guard had heard when each press went out.
+struct PressWatch : FakeLockKeyPort {
+  explicit PressWatch(const HeardGuard& guard) : guard_(guard) {}
+  void SendPress(const KeyPressRecords& press) override {
+    heardAtPress.push_back(guard_.heard.size());
+    FakeLockKeyPort::SendPress(press);
+  }
+  std::vector<std::size_t> heardAtPress;
+
+ private:
+  const HeardGuard& guard_;
 };
 
 const LitLights kIndicator{true, {}};
@@ -27,6 +42,21 @@ TEST(GuardedLight, TheGuardHearsWhatTheProgramLitAndWhereItMoved) {
   light.MoveTo(kReader);
   modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOff);
   EXPECT_EQ(guard.heard, (std::vector<LitLights>{kIndicator, kReader, {}, kReader, {}}));
+}
+
+TEST(GuardedLight, AKillBetweenPressAndWordLeavesTheGuardianWrongOnlyOnTheSafeSide) {
+  for (bool setsOff : {true, false}) {
+    HeardGuard guard;
+    guard.setsOff = setsOff;
+    PressWatch port(guard);
+    GuardedLight light(port, guard, kIndicator);
+    modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOn);
+    modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOff);
+    // Setting off: told of the light before it goes on, of its end after. Pressing: the reverse.
+    EXPECT_EQ(port.heardAtPress,
+              (setsOff ? std::vector<std::size_t>{1, 1} : std::vector<std::size_t>{0, 2}));
+    EXPECT_EQ(guard.heard, (std::vector<LitLights>{kIndicator, {}}));
+  }
 }
 
 TEST(GuardedLight, ALightTheDesktopLitIsNotTheProgramsToPutOut) {

@@ -25,6 +25,9 @@ class LightGuard {
  public:
   virtual ~LightGuard() = default;
   virtual void Tell(const LitLights& lit) = 0;
+  // True when the guardian puts a light out by setting it off, which does no harm to a light
+  // already off; false when it can only press the light's key once, which would light it.
+  virtual bool SetsLightsOff() const = 0;
 };
 
 }  // namespace varnel

@@ -35,6 +35,8 @@ class GuardianPipe final : public LightGuard {
     const std::string line = LitLightsLine(lit);
     [[maybe_unused]] const ssize_t written = write(fd_, line.data(), line.size());
   }
+  // It reads the X indicator, and writes a reader's light off outright.
+  bool SetsLightsOff() const override { return true; }
 
  private:
   int fd_;

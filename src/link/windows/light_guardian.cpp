@@ -30,6 +30,8 @@ class PipeGuard final : public LightGuard {
     DWORD written = 0;
     WriteFile(pipe_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   }
+  // It cannot read Windows' Scroll Lock: it presses the key once, blind.
+  bool SetsLightsOff() const override { return false; }
 
  private:
   HANDLE pipe_;
