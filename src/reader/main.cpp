@@ -122,6 +122,10 @@ int main(int argc, char** argv) {
     std::fputs(varnel::reader::kUsage, stdout);
     return 0;
   }
+  if (plan.version) {
+    std::puts("varnel-reader " VARNEL_VERSION);
+    return 0;
+  }
   if (plan.deviceDir) return varnel::reader::RunDeviceMode(*plan.deviceDir);
 
   Display* display = XOpenDisplay(nullptr);

@@ -22,6 +22,7 @@ const char kUsage[] =
     "  --device DIR   play the reader as an input device in DIR instead, driven by commands on\n"
     "                 standard input: the device mode\n"
     "  --help         show this text\n"
+    "  --version      show the version\n"
     "\n"
     "While it sends, and after each code (for three seconds after the last one, unless --watch\n"
     "says otherwise), it watches the Scroll Lock light and prints what a reader would see: on,\n"
@@ -116,6 +117,9 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
     std::string error;
     if (arg == "--help" || arg == "-h") {
       plan.help = true;
+      return {plan, {}};
+    } else if (arg == "--version") {
+      plan.version = true;
       return {plan, {}};
     } else if (arg == "--device") {
       plan.deviceDir = next();

@@ -15,6 +15,7 @@ struct Plan {
   int count = 1;       // codes, one second apart
   int watchMs = 3000;  // how long the light is watched after the last code
   bool help = false;
+  bool version = false;
   std::optional<std::string> deviceDir;  // --device: play the reader as an input device there
 };
 
@@ -24,7 +25,7 @@ struct ParseResult {
 };
 
 // varnel-reader [VALUE] [--bits BITS] [--bad-parity] [--cut N] [--short MS] [--long MS]
-//               [--count K] [--watch MS] [--help]
+//               [--count K] [--watch MS] [--help] [--version]
 // varnel-reader --device DIR
 ParseResult ParseArguments(const std::vector<std::string>& args);
 

@@ -17,6 +17,8 @@ echo "--help and --version without a display"
 "$varnel" --help >"$work/help" 2>&1 || fail "--help: status $?"
 grep -q -- "--headless" "$work/help" || fail "--help does not tell of --headless: $(cat "$work/help")"
 [[ $("$varnel" --version) == "varnel "[0-9]* ]] || fail "--version: $("$varnel" --version 2>&1)"
+[[ $("$reader" --version) == "varnel-reader $("$varnel" --version | cut -d' ' -f2)" ]] ||
+  fail "varnel-reader --version: $("$reader" --version 2>&1)"
 for display in "" ":4711"; do  # none, and one that nobody answers
   DISPLAY=$display "$varnel" 2>"$work/stderr"
   status=$?
