@@ -3,36 +3,32 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <utility>
 
+#include "link/reader_link.h"
 #include "ui/code_record.h"
 
 namespace varnel {
 
-class CodeRecorder final : public CodeListener {
+class CodeRecorder final {
  public:
   using WallClock = std::function<std::string()>;
   using Emit = std::function<void(std::string line)>;
   CodeRecorder(WallClock wallClock, Emit sink)
       : wallClock_(std::move(wallClock)), sink_(std::move(sink)) {}
 
-  // The link that codes come through from now on; `device` while direct.
-  void SetLink(bool direct, std::optional<std::string> device) {
-    direct_ = direct;
-    device_ = std::move(device);
-  }
-  void CodeDecided(const CodeOutcome& outcome) override {
-    sink_(RecordLine({++seq_, wallClock_(), outcome, direct_, direct_ ? device_ : std::nullopt}));
+  // A code, as it came through the link in `link`.
+  void Record(const CodeOutcome& outcome, const LinkStatus& link) {
+    std::optional<std::string> device;
+    if (link.direct && !link.paths.empty()) device = link.paths.front();
+    sink_(RecordLine({++seq_, wallClock_(), outcome, link.direct, std::move(device)}));
   }
 
  private:
   WallClock wallClock_;
   Emit sink_;
   std::int64_t seq_ = 0;
-  bool direct_ = false;
-  std::optional<std::string> device_;
 };
 
 }  // namespace varnel

@@ -56,7 +56,8 @@ class Form1WindowTest : public ::testing::Test {
   void EndRepeatPairWait() {
     ASSERT_TRUE(QMetaObject::invokeMethod(&RepeatPairTimer(), "timeout"));
   }
-  QTimer& RepeatPairTimer() { return *window.findChild<QTimer*>("RepeatPairTimer"); }
+  // The input's wait is the fourth of the form's timers.
+  QTimer& RepeatPairTimer() { return *window.findChild<QTimer*>("Timer4"); }
   void Fire(const char* timer) {
     ASSERT_TRUE(QMetaObject::invokeMethod(Control<QTimer>(timer), "timeout"));
   }
