@@ -36,6 +36,9 @@ COLORREF ToColorRef(Color color) {
   return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
 }
 
+// The reader frame's tool among the tooltips: no control's handle.
+constexpr UINT_PTR kReaderTool = 1;
+
 UINT_PTR TimerEventId(TimerId timer) { return static_cast<UINT_PTR>(timer) + 1; }
 
 // The per-monitor DPI functions came after Windows 7: they are looked up, not linked, so the
@@ -138,6 +141,12 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (link_) {
+    if (const std::optional<LRESULT> result = link_->Handle(hwnd, message, wParam, lParam)) {
+      Render();
+      return *result;
+    }
+  }
   switch (message) {
     case WM_CREATE:
       hwnd_ = hwnd;
@@ -165,7 +174,10 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       // The tooltips ask for their text as they show: always the logic's latest.
       auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
       if (info->hdr.code != TTN_GETDISPINFOW) break;
-      const std::string* tip = ToolTip(reinterpret_cast<HWND>(info->hdr.idFrom));
+      const std::string* tip =
+          (info->uFlags & TTF_IDISHWND)
+              ? ToolTip(reinterpret_cast<HWND>(info->hdr.idFrom))
+              : (info->hdr.idFrom == kReaderTool ? &form_.Controls().ReaderToolTip : nullptr);
       toolTipText_ = tip ? Wide(*tip) : std::wstring();
       info->lpszText = toolTipText_.data();
       return 0;
@@ -239,6 +251,15 @@ void Form1Window::AddToolTips() {
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
+  // The reader's frame lets the mouse through to the window: its tip is a place of the window,
+  // set as the frame is laid out.
+  TTTOOLINFOW frame{};
+  frame.cbSize = sizeof frame;
+  frame.uFlags = TTF_SUBCLASS;
+  frame.hwnd = hwnd_;
+  frame.uId = kReaderTool;
+  frame.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&frame));
 }
 
 const std::string* Form1Window::ToolTip(HWND control) const {
@@ -264,6 +285,15 @@ void Form1Window::LayOut(int dpi, const RECT* suggested) {
   }
   if (oldFont) DeleteObject(oldFont);
   if (oldErrorFont) DeleteObject(oldErrorFont);
+  if (toolTips_) {
+    TTTOOLINFOW frame{};
+    frame.cbSize = sizeof frame;
+    frame.hwnd = hwnd_;
+    frame.uId = kReaderTool;
+    GetWindowRect(Control("frReader"), &frame.rect);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&frame.rect), 2);
+    SendMessageW(toolTips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&frame));
+  }
 
   const SIZE client{Px(kClientWidthTwips), Px(kClientHeightTwips)};
   SIZE outer = OuterSize(client, dpi);

@@ -22,6 +22,7 @@
 #include "ui/local_time.h"
 #include "ui/second_start.h"
 #include "ui/win32/form1_window.h"
+#include "ui/win32/raw_input_host.h"
 #include "version.h"
 
 namespace {
@@ -110,7 +111,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const std::vector<std::string> arguments = Arguments();
   // The light's guardian: this same file, started by the program (never by hand).
   if (!arguments.empty() && arguments[0] == "--guardian") return varnel::RunLightGuardian();
-  const varnel::CommandLineRules rules{};
+  const varnel::CommandLineRules rules = varnel::kWindowsCommandLine;
   const varnel::CommandLine line = varnel::ParseCommandLine(arguments, rules);
   if (line.action != varnel::CommandLine::Action::Run || line.print) UseParentsConsole();
   switch (line.action) {
@@ -162,7 +163,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
     varnel::Form1Window window(guardedLight ? *guardedLight : *systemLight, *keyboards,
                                recorder.get());
+    // The reader heard whichever window has the focus, through raw input.
+    varnel::RawInputHost link(window.Input(), line.takeF12, Say);
     if (window.Create(instance)) {
+      window.SetLinkMessages(&link);
+      link.Attach(window.Window());
       window.Load();
       window.Show(showCommand);
       MSG msg;
