@@ -106,6 +106,4 @@ void RawInputLink::Update(LinkListener& listener) {
   }
 }
 
-bool HookMissedKey(Tick keyTime, Tick hookSaw) { return TickDiff(keyTime, hookSaw) > 0; }
-
 }  // namespace varnel

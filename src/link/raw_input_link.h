@@ -63,9 +63,4 @@ class RawInputLink {
   LinkStatus status_;
 };
 
-// Whether a hook that last saw a key at `hookSaw` (or was installed then) has missed the key that
-// raw input reported at `keyTime`: a hook alive sees each key before raw input is made of it, so
-// a key newer than the hook's last is one that the system no longer showed it.
-bool HookMissedKey(Tick keyTime, Tick hookSaw);
-
 }  // namespace varnel

@@ -187,12 +187,5 @@ TEST(RawInputLinkHook, EveryF12IsTheReadersThroughTheHookAndRawInputAddsNone) {
   EXPECT_FALSE(loop.Screen().lblErr.Visible);
 }
 
-TEST(RawInputLinkHook, AKeyNewerThanTheHooksLastIsOneItMissed) {
-  EXPECT_FALSE(HookMissedKey(1000, 1000));
-  EXPECT_FALSE(HookMissedKey(999, 1000));
-  EXPECT_TRUE(HookMissedKey(1001, 1000));
-  EXPECT_TRUE(HookMissedKey(5, static_cast<Tick>(-16))) << "across the counter's wrap";
-}
-
 }  // namespace
 }  // namespace varnel

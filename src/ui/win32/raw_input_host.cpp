@@ -42,8 +42,8 @@ void RawInputHost::Scan() {
   if (hook_) hook_->SetSwallowing(link_.Linked());
 }
 
-void RawInputHost::CheckHook(Tick time) {
-  if (!hook_ || !HookMissedKey(time, hook_->LastSaw())) return;
+void RawInputHost::CheckHook() {
+  if (!hook_ || !hookWatch_.Missed(static_cast<Tick>(GetTickCount()), hook_->LastSaw())) return;
   if (hook_->Installs() == reinstallAsked_) return;  // asked already, not done yet
   reinstallAsked_ = hook_->Installs();
   say_(
@@ -58,7 +58,7 @@ std::optional<LRESULT> RawInputHost::Handle(HWND hwnd, UINT message, WPARAM wPar
       // When the key moved, on the GetTickCount clock, as for the window's key messages.
       const KeyTime time{static_cast<Tick>(GetMessageTime()), static_cast<Tick>(GetTickCount())};
       if (const auto key = ReadRawKey(lParam)) {
-        CheckHook(time.event);
+        hookWatch_.RawKey(time.event);
         link_.Key(key->handle, key->virtualKey, key->down, time, listener_);
         if (hook_) hook_->SetSwallowing(link_.Linked());
       }
@@ -71,6 +71,7 @@ std::optional<LRESULT> RawInputHost::Handle(HWND hwnd, UINT message, WPARAM wPar
     case WM_TIMER:
       if (wParam != kScanTimer) return std::nullopt;
       Scan();
+      CheckHook();
       return 0;
     case kHookF12:
       link_.HookF12(wParam != 0, {static_cast<Tick>(lParam), static_cast<Tick>(GetTickCount())},

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "link/hook_watch.h"
 #include "link/raw_input_link.h"
 #include "link/windows/f12_hook.h"
 #include "ui/win32/link_messages.h"
@@ -27,8 +28,8 @@ class RawInputHost final : public LinkMessages {
 
  private:
   void Scan();
-  // The hook has missed a key at `time`: Windows removed it.
-  void CheckHook(Tick time);
+  // Installs the hook again once it has missed a key: Windows removed it.
+  void CheckHook();
 
   LinkListener& listener_;
   bool takeF12_;
@@ -36,6 +37,7 @@ class RawInputHost final : public LinkMessages {
   RawInputLink link_;
   HWND window_ = nullptr;
   std::unique_ptr<F12Hook> hook_;
+  HookWatch hookWatch_;
   // The hook's installs when it was last asked to be installed again.
   std::uint32_t reinstallAsked_ = 0;
 };
