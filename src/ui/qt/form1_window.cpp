@@ -147,11 +147,11 @@ void Form1Window::BuildControls() {
 }
 
 void Form1Window::Load() {
-  if (driver_) driver_->Scan();
-  form_.Load();
-  // Only now: a reader plugged in while the start-up warning is open must not feed a window whose
-  // capture is not armed yet.
-  if (driver_) driver_->StartScanning();
+  if (driver_) {
+    driver_->Start(form_);
+  } else {
+    form_.Load();
+  }
   Render();
   controls_.at("Trg")->setFocus();
 }

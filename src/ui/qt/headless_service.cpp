@@ -17,9 +17,7 @@ HeadlessService::HeadlessService(DirectLink& link, KeyboardLister& keyboards,
 }
 
 void HeadlessService::Start() {
-  driver_.Scan();
-  form_.Load();
-  driver_.StartScanning();
+  driver_.Start(form_);
 }
 
 void HeadlessService::Stop() { form_.Unload(); }
