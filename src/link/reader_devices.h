@@ -52,6 +52,8 @@ class ReaderDevices {
   // go. Whether it did (true also when it is a reader already).
   bool Add(const std::string& id, const std::string& name, const std::string& remembered);
   bool Has(const std::string& id) const;
+  // Whether the device remembered so is a person's keyboard let go.
+  bool IsLetGo(const std::string& remembered) const { return letGo_.contains(remembered); }
 
   // A key of the device `id`; ignored unless it is a reader. False when the device has just
   // turned out to be a person's keyboard and is let go.
