@@ -65,8 +65,9 @@ TEST(ReaderDevices, APersonsKeyboardCanStayLetGoForTheProgramsLife) {
   devices.Listed({});
   EXPECT_FALSE(devices.Add("event9", "/dev/input/event9", "1-2:1.0"));
   EXPECT_TRUE(devices.Add("event9", "/dev/input/event9", "1-3:1.0")) << "another port";
-  EXPECT_THAT(PersonsKeyboardMessage("/dev/input/event5", ReaderDevices::Memory::ForTheProgramsLife),
-              ::testing::HasSubstr("plugged in again in the same port too"));
+  EXPECT_THAT(
+      PersonsKeyboardMessage("/dev/input/event5", ReaderDevices::Memory::ForTheProgramsLife),
+      ::testing::HasSubstr("plugged in again in the same port too"));
 }
 
 TEST_F(ReaderDevicesTest, ARemovalCutsTheCodeItTookPartIn) {
