@@ -17,6 +17,7 @@
 #include "link/linux/input_devices.h"
 #include "link/linux/sibling_program.h"
 #include "link/reader_presence.h"
+#include "link/run_id.h"
 #include "link/session_lock.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
@@ -63,8 +64,9 @@ int RunHeadless(int argc, char** argv, const varnel::CommandLine& line) {
   // The records are what a service is for: once nobody reads them, it ends as on a signal.
   varnel::LineWriter output(varnel::WriteStandardOutput, varnel::SayOnStandardError,
                             varnel::RequestStop);
-  varnel::CodeRecorder recorder(varnel::WallClock,
-                                [&output](std::string line) { output.Push(std::move(line)); });
+  varnel::CodeRecorder recorder(
+      varnel::WallClock, [&output](std::string line) { output.Push(std::move(line)); },
+      varnel::NewRunId());
   varnel::HeadlessService service(
       link, *keyboards, varnel::TickCount,
       [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder,

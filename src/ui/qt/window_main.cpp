@@ -17,6 +17,7 @@
 #include "link/light_guardian.h"
 #include "link/linux/input_devices.h"
 #include "link/reader_presence.h"
+#include "link/run_id.h"
 #include "link/session_lock.h"
 #include "link/x11/window_light.h"
 #include "ui/code_recorder.h"
@@ -105,7 +106,8 @@ int main(int argc, char** argv) {
     output = std::make_unique<varnel::LineWriter>(varnel::WriteStandardOutput,
                                                   varnel::SayOnStandardError);
     recorder = std::make_unique<varnel::CodeRecorder>(
-        varnel::WallClock, [&output](std::string line) { output->Push(std::move(line)); });
+        varnel::WallClock, [&output](std::string line) { output->Push(std::move(line)); },
+        varnel::NewRunId());
   }
 
   const varnel::WindowLightPort windowLight = varnel::OpenWindowLight(OnWayland());

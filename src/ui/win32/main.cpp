@@ -15,6 +15,7 @@
 #include "link/light_guardian.h"
 #include "link/lock_key_port.h"
 #include "link/reader_presence.h"
+#include "link/run_id.h"
 #include "link/session_lock.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
@@ -151,7 +152,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
           [](std::string_view bytes) { return WriteAll(STD_OUTPUT_HANDLE, bytes); }, Say);
       recorder = std::make_unique<varnel::CodeRecorder>(
           [] { return varnel::LocalTimeText(std::chrono::system_clock::now()); },
-          [&output](std::string record) { output->Push(std::move(record)); });
+          [&output](std::string record) { output->Push(std::move(record)); }, varnel::NewRunId());
     }
     std::unique_ptr<varnel::LockKeyPort> systemLight = varnel::OpenSystemLockKeyPort();
     std::unique_ptr<varnel::LockKeyPort> guardedLight;
