@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "link/code_stream.h"
+#include "link/followed_stream.h"
 #include "link/guarded_light.h"
 #include "link/light_guardian.h"
 #include "link/lock_key_port.h"
@@ -101,6 +103,10 @@ int AsSecondStart(const varnel::SessionLock& lock, const varnel::CommandLine& li
     case varnel::SecondStart::Action::Warn:  // only beside a Varnel without a window: not here
       Say(second.text);
       break;
+    case varnel::SecondStart::Action::Follow:
+      return varnel::FollowRunningVarnel(
+          *lock.holder, second.text,
+          [](std::string_view bytes) { return WriteAll(STD_OUTPUT_HANDLE, bytes); }, Say);
   }
   return second.exitCode;
 }
@@ -145,15 +151,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   int exitCode = 1;
   {
+    // Every code to the programs that follow this Varnel, and with --print to standard output.
+    const std::unique_ptr<varnel::CodeStream> stream =
+        lock.taken ? varnel::OpenCodeStream(Say) : nullptr;
     std::unique_ptr<varnel::LineWriter> output;
-    std::unique_ptr<varnel::CodeRecorder> recorder;
     if (line.print) {
       output = std::make_unique<varnel::LineWriter>(
           [](std::string_view bytes) { return WriteAll(STD_OUTPUT_HANDLE, bytes); }, Say);
-      recorder = std::make_unique<varnel::CodeRecorder>(
-          [] { return varnel::LocalTimeText(std::chrono::system_clock::now()); },
-          [&output](std::string record) { output->Push(std::move(record)); }, varnel::NewRunId());
     }
+    const auto recorder = std::make_unique<varnel::CodeRecorder>(
+        [] { return varnel::LocalTimeText(std::chrono::system_clock::now()); },
+        [&stream, &output](std::string record) {
+          if (stream) stream->Serve(record);
+          if (output) output->Push(std::move(record));
+        },
+        varnel::NewRunId());
     std::unique_ptr<varnel::LockKeyPort> systemLight = varnel::OpenSystemLockKeyPort();
     std::unique_ptr<varnel::LockKeyPort> guardedLight;
     if (guardian) {
