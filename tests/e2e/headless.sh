@@ -3,7 +3,8 @@
 # device: --help and --version, the start-up light, a second service refused, a good, a bad and a
 # cut code as three records on standard output with the reader's light answering each, the light
 # again for a reader plugged back in, the end once nobody reads the records any more, and
-# SIGTERM.
+# SIGTERM. Beside it, `varnel --print` follows it: sixteen at most, one of them stopped without
+# holding up the light, none of another user.
 # Usage: headless.sh VARNEL VARNEL_READER
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

@@ -5,7 +5,8 @@
 # holds that auto-repeat and with Alt held; the window read back by a Win32 probe, the green of a
 # good value on a screenshot; the places of the controls at 96 and 144 dpi; a second start, which
 # brings the first one's window to the front; the light off after a close, after a log-off during
-# a blink, and after the program is killed during an answer, and a start right after the kill.
+# a blink, and after the program is killed during an answer, and a start right after the kill;
+# `varnel.exe --print` beside a window follows it.
 # Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
