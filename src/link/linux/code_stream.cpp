@@ -94,7 +94,8 @@ class SocketCodeStream final : public CodeStream {
           Forget(fd);
         }
       }
-      // New ones last: a descriptor let go of above may come back as one of them.
+      // New ones last, one a round: a descriptor let go of above may come back as one of them,
+      // and one that has gone makes room before the next one is counted.
       if (polled[1].revents) Accept();
     }
   }
@@ -151,26 +152,24 @@ class SocketCodeStream final : public CodeStream {
   }
 
   void Accept() {
-    for (;;) {
-      const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-      if (fd < 0) return;
-      ucred peer{};
-      socklen_t size = sizeof peer;
-      if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != getuid()) {
-        Refuse(fd, kOtherUser);
-        continue;
-      }
-      bool added;
-      {
-        std::lock_guard lock(mutex_);
-        added = queues_.Add(fd);
-      }
-      if (!added) {
-        Refuse(fd, kTooMany);
-        continue;
-      }
-      followers_[fd] = peer.pid;
+    const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (fd < 0) return;
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != getuid()) {
+      Refuse(fd, kOtherUser);
+      return;
     }
+    bool added;
+    {
+      std::lock_guard lock(mutex_);
+      added = queues_.Add(fd);
+    }
+    if (!added) {
+      Refuse(fd, kTooMany);
+      return;
+    }
+    followers_[fd] = peer.pid;
   }
 
   const int listener_;
@@ -209,7 +208,7 @@ std::unique_ptr<CodeStream> OpenCodeStream(StreamSay say) {
   // Nobody can connect before listen(): the mode is set in between.
   if (listener < 0 || wake < 0 ||
       bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-      chmod(path.c_str(), 0600) != 0 || listen(listener, 16) != 0) {
+      chmod(path.c_str(), 0600) != 0 || listen(listener, 32) != 0) {
     say("varnel: no program can follow this Varnel: cannot serve " + path + ": " +
         std::strerror(errno) + ".");
     if (listener >= 0) close(listener);

@@ -129,7 +129,6 @@ class PipeCodeStream final : public CodeStream {
       }
       WaitForMultipleObjects(static_cast<DWORD>(waited.size()), waited.data(), FALSE, INFINITE);
       LetGoOfCut();
-      if (WaitForSingleObject(connect_.overlapped.hEvent, 0) == WAIT_OBJECT_0) Connected();
       for (auto it = followers_.begin(); it != followers_.end();) {
         if (Heard(*it->second) && Wrote(it->first, *it->second) &&
             WriteOwed(it->first, *it->second)) {
@@ -143,6 +142,8 @@ class PipeCodeStream final : public CodeStream {
         Close(*it->second);
         it = followers_.erase(it);
       }
+      // New ones last: one that has gone makes room before the next one is counted.
+      if (WaitForSingleObject(connect_.overlapped.hEvent, 0) == WAIT_OBJECT_0) Connected();
     }
   }
 
