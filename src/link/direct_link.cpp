@@ -4,8 +4,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "link/lock_light.h"
-
 namespace varnel {
 
 struct DirectLink::Device {
@@ -78,25 +76,16 @@ std::string WhyNotDirect(const LinkStatus& status) {
 
 }  // namespace
 
-std::int16_t DirectLink::DeviceLight::KeyState(std::int32_t virtualKey) {
-  if (virtualKey != kVkScrollLock || link_.devices_.empty()) return 0;
-  return link_.devices_.front().io->ScrollLockOn() ? 1 : 0;
+void DirectLink::ReaderLeds::Set(bool on) {
+  for (Device& device : link_.devices_) device.io->SetScrollLock(on);
 }
 
-void DirectLink::DeviceLight::SendPress(const KeyPressRecords& press) {
-  for (const KeyboardRecord& record : press) {
-    if ((record.flags & kKeyEventKeyUp) != 0 || record.virtualKey != kVkScrollLock) continue;
-    const bool on = link_.router_.ProgramOn();
-    for (Device& device : link_.devices_) device.io->SetScrollLock(on);
-  }
-}
-
-DirectLink::DirectLink(DeviceOpener& opener, std::string inputDir, LockKeyPort* windowLight,
+DirectLink::DirectLink(DeviceOpener& opener, std::string inputDir, varnel::Light* windowLight,
                        WindowLight windowLightKind)
     : opener_(opener),
       inputDir_(std::move(inputDir)),
       windowLightKind_(windowLightKind),
-      router_(windowLightKind == WindowLight::Indicator ? windowLight : nullptr, deviceLight_) {
+      router_(windowLightKind == WindowLight::Indicator ? windowLight : nullptr, readerLeds_) {
   status_.windowLight = windowLightKind;
   router_.Route(windowLightKind == WindowLight::Indicator ? LightPath::Window : LightPath::Nowhere);
 }
@@ -109,7 +98,8 @@ void DirectLink::LightsOff() {
 
 std::string DirectLink::PathOf(const ReaderNode& node) const { return inputDir_ + "/" + node.node; }
 
-void DirectLink::Scan(const std::optional<ReaderNodes>& nodes, Tick now, LinkHost& host) {
+void DirectLink::Scan(const std::optional<ReaderNodes>& nodes, Tick now, LinkPort& port,
+                      LinkListener& listener) {
   listReadable_ = nodes.has_value();
   if (nodes) {
     // A node that could not be opened or that another program holds is tried again at every
@@ -125,22 +115,22 @@ void DirectLink::Scan(const std::optional<ReaderNodes>& nodes, Tick now, LinkHos
       if (letGo_.contains(Remembered(node))) {
         letGoListed_ = true;
       } else if (!open) {
-        Adopt(node, host);
+        Adopt(node, port, listener);
       }
     }
     // A grab that waited for a key to come up, and that no event of the device has retried.
     for (std::size_t i = devices_.size(); i-- > 0;) {
-      if (const Grab grab = TryGrab(devices_[i], host); grab != Grab::Done) {
+      if (const Grab grab = TryGrab(devices_[i], port); grab != Grab::Done) {
         Remove(i, grab == Grab::PersonsKeyboard ? Removal::PersonsKeyboard : Removal::HeldByAnother,
-               now, host);
+               now, port, listener);
       }
     }
   }
   scanned_ = true;
-  Update(host);
+  Update(port, listener);
 }
 
-void DirectLink::Adopt(const ReaderNode& node, LinkHost& host) {
+void DirectLink::Adopt(const ReaderNode& node, LinkPort& port, LinkListener& listener) {
   const std::string path = PathOf(node);
   OpenedDevice opened = opener_.Open(path);
   // The node's number may have passed to another interface or device since the list was read:
@@ -154,7 +144,7 @@ void DirectLink::Adopt(const ReaderNode& node, LinkHost& host) {
     // Its node can appear a moment before the system's permission rule reaches it: a node that
     // has just appeared is given one more scan before the user is told.
     if (!saidCannotOpen_ && (!scanned_ || failure.count >= 2)) {
-      host.Say(CannotOpenMessage(path, opened.error, windowLightKind_));
+      port.Say(CannotOpenMessage(path, opened.error, windowLightKind_));
       saidCannotOpen_ = true;
     }
     return;
@@ -165,20 +155,20 @@ void DirectLink::Adopt(const ReaderNode& node, LinkHost& host) {
   device.path = path;
   device.serial = nextSerial_++;
   device.io = std::move(opened.device);
-  host.Watch(device.io->Fd(), true);
-  if (const Grab grab = TryGrab(device, host); grab != Grab::Done) {
+  port.Watch(device.io->Fd(), true);
+  if (const Grab grab = TryGrab(device, port); grab != Grab::Done) {
     Remove(devices_.size() - 1,
            grab == Grab::PersonsKeyboard ? Removal::PersonsKeyboard : Removal::HeldByAnother, 0,
-           host);
+           port, listener);
     return;
   }
   // Already showing the program's light on another reader: this one joins in (otherwise the
   // light moves to the devices as the link comes up).
   device.lit = true;
-  if (router_.Path() == LightPath::Device) device.io->SetScrollLock(router_.ProgramOn());
+  if (router_.Path() == LightPath::Device) device.io->SetScrollLock(router_.On());
 }
 
-DirectLink::Grab DirectLink::TryGrab(Device& device, LinkHost& host) {
+DirectLink::Grab DirectLink::TryGrab(Device& device, LinkPort& port) {
   if (device.grabbed || device.grabRefused) return Grab::Done;
   // Grabbing a device with a key down would leave that key stuck down for everyone else.
   const KeysDown keys = device.io->KeysDownNow();
@@ -190,7 +180,7 @@ DirectLink::Grab DirectLink::TryGrab(Device& device, LinkHost& host) {
     if (error == EBUSY) return Grab::HeldByAnother;
     device.grabRefused = true;
     if (!saidGrabRefused_) {
-      host.Say("varnel: the reader's device " + device.path +
+      port.Say("varnel: the reader's device " + device.path +
                " cannot be taken for this program alone (" + ErrorText(error) +
                "): its presses also reach other programs; the program still counts each "
                "once.");
@@ -208,7 +198,7 @@ DirectLink::Grab DirectLink::TryGrab(Device& device, LinkHost& host) {
   return Grab::Done;
 }
 
-void DirectLink::Read(int fd, Tick now, LinkHost& host) {
+void DirectLink::Read(int fd, Tick now, LinkPort& port, LinkListener& listener) {
   const auto found = std::find_if(devices_.begin(), devices_.end(),
                                   [&](const Device& d) { return d.io->Fd() == fd; });
   if (found == devices_.end()) return;
@@ -221,24 +211,24 @@ void DirectLink::Read(int fd, Tick now, LinkHost& host) {
       case DeviceEvent::Kind::F12Down:
         device.pressPassedOn = true;
         lastSender_ = device.serial;
-        host.ReaderF12(true, event.time, now);
+        listener.ReaderF12(true, KeyTime{event.time, now});
         break;
       case DeviceEvent::Kind::F12Up:
       case DeviceEvent::Kind::F12UpByKernel:
         if (!device.pressPassedOn) break;
         device.pressPassedOn = false;
         if (event.kind == DeviceEvent::Kind::F12UpByKernel) {
-          host.CutCode(false);  // made up as the device went: the press was cut, not released
+          listener.CutCode(false);  // made up as the device went: the press was cut, not released
           break;
         }
         device.lastRelease = now;
         lastSender_ = device.serial;
-        host.ReaderF12(false, event.time, now);
+        listener.ReaderF12(false, KeyTime{event.time, now});
         break;
       case DeviceEvent::Kind::Dropped:
         // Whatever was lost may have been presses of the code in progress, if it had any part
         // in it.
-        if (TookPart(device)) host.CutCode(true);
+        if (TookPart(device)) listener.CutCode(true);
         device.pressPassedOn = false;
         break;
       case DeviceEvent::Kind::Light:
@@ -247,18 +237,18 @@ void DirectLink::Read(int fd, Tick now, LinkHost& host) {
       case DeviceEvent::Kind::OtherKey:
         // Nothing more of this device is taken: what it sent after this key in the same batch
         // is lost to the desktop too.
-        Remove(index, Removal::PersonsKeyboard, now, host);
-        Update(host);
+        Remove(index, Removal::PersonsKeyboard, now, port, listener);
+        Update(port, listener);
         return;
     }
   }
   if (!alive) {
-    Remove(index, Removal::Gone, now, host);
-  } else if (const Grab grab = TryGrab(devices_[index], host); grab != Grab::Done) {
+    Remove(index, Removal::Gone, now, port, listener);
+  } else if (const Grab grab = TryGrab(devices_[index], port); grab != Grab::Done) {
     Remove(index, grab == Grab::PersonsKeyboard ? Removal::PersonsKeyboard : Removal::HeldByAnother,
-           now, host);
+           now, port, listener);
   }
-  Update(host);
+  Update(port, listener);
 }
 
 bool DirectLink::TookPart(const Device& device) const {
@@ -268,14 +258,15 @@ bool DirectLink::TookPart(const Device& device) const {
 void DirectLink::KeepLight(Device& device) {
   // The program's own writes come back too, already as it set them: no write, so no loop.
   if (router_.Path() != LightPath::Device) return;
-  const bool on = router_.ProgramOn();
+  const bool on = router_.On();
   if (device.io->ScrollLockOn() != on) device.io->SetScrollLock(on);
 }
 
-void DirectLink::Remove(std::size_t index, Removal why, Tick now, LinkHost& host) {
+void DirectLink::Remove(std::size_t index, Removal why, Tick now, LinkPort& port,
+                        LinkListener& listener) {
   Device device = std::move(devices_[index]);
   devices_.erase(devices_.begin() + static_cast<std::ptrdiff_t>(index));
-  host.Watch(device.io->Fd(), false);
+  port.Watch(device.io->Fd(), false);
   const bool tookPart = TookPart(device);
   if (lastSender_ == device.serial) lastSender_.reset();
   if (why == Removal::Gone) {
@@ -283,16 +274,16 @@ void DirectLink::Remove(std::size_t index, Removal why, Tick now, LinkHost& host
     // reader's code in progress is left alone.
     const bool releasedAsItWent =
         device.lastRelease && TickDiff(now, *device.lastRelease) <= kRemovalReleaseMs;
-    if (tookPart) host.CutCode(releasedAsItWent);
+    if (tookPart) listener.CutCode(releasedAsItWent);
     return;
   }
   // Let go at once, its light as the program found it.
-  if (device.lit && router_.ProgramOn()) device.io->SetScrollLock(false);
+  if (device.lit && router_.On()) device.io->SetScrollLock(false);
   if (device.grabbed) device.io->Ungrab();
-  if (device.pressPassedOn) host.CutCode(false);
+  if (device.pressPassedOn) listener.CutCode(false);
   if (why == Removal::HeldByAnother) {
     if (heldByAnother_.emplace(Key(device.where), device.path).second) {
-      host.Say("varnel: another program holds the reader's device " + device.path +
+      port.Say("varnel: another program holds the reader's device " + device.path +
                " exclusively (a key remapper, a virtual machine or another Varnel, say), so its "
                "presses reach that program alone. The direct link comes up by itself once that "
                "program lets go." +
@@ -302,13 +293,13 @@ void DirectLink::Remove(std::size_t index, Removal why, Tick now, LinkHost& host
   }
   letGo_.insert(Remembered(device.where));
   letGoListed_ = true;
-  host.Say("varnel: " + device.path +
+  port.Say("varnel: " + device.path +
            " has the reader's identity but sent a key other than F12: it is a person's keyboard. "
            "The program lets go of it and leaves it alone, plugged in again in the same port "
            "too, until the program ends.");
 }
 
-void DirectLink::Update(LinkHost& host) {
+void DirectLink::Update(LinkPort& port, LinkListener& listener) {
   LinkStatus status;
   status.windowLight = windowLightKind_;
   status.direct = !devices_.empty();
@@ -333,19 +324,19 @@ void DirectLink::Update(LinkHost& host) {
 
   if (updated_ && status.direct != status_.direct) {
     // The two paths stamp their events on different clocks: no hold or code spans them.
-    host.CutCode(false);
-    host.Say(status.direct ? "varnel: direct link to the reader up, through " + status.paths[0]
+    listener.CutCode(false);
+    port.Say(status.direct ? "varnel: direct link to the reader up, through " + status.paths[0]
                            : "varnel: direct link to the reader down (" + WhyNotDirect(status) +
                                  ")." + Meanwhile(windowLightKind_));
   } else if (!updated_ && status.direct) {
-    host.Say("varnel: direct link to the reader up, through " + status.paths[0]);
+    port.Say("varnel: direct link to the reader up, through " + status.paths[0]);
   }
   const bool windowLight = windowLightKind_ == WindowLight::Indicator;
   router_.Route(status.direct ? LightPath::Device
                               : (windowLight ? LightPath::Window : LightPath::Nowhere));
   if (!status.direct && !windowLight && windowLightKind_ != WindowLight::NoWindow &&
       !saidLightUnreachable_) {
-    host.Say(windowLightKind_ == WindowLight::Wayland
+    port.Say(windowLightKind_ == WindowLight::Wayland
                  ? "varnel: on Wayland the desktop's Scroll Lock light does not reach the reader: "
                    "without the direct link the reader gets no answer (codes are still read "
                    "through the window, while it has the focus)."
@@ -357,7 +348,7 @@ void DirectLink::Update(LinkHost& host) {
   if (!updated_ || !(status == status_)) {
     status_ = status;
     updated_ = true;
-    host.LinkChanged(status_);
+    listener.LinkChanged(status_);
   }
 }
 

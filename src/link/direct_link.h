@@ -13,48 +13,20 @@
 
 #include "link/light_router.h"
 #include "link/reader_device.h"
+#include "link/reader_link.h"
 
 namespace varnel {
 
-// What the window system's keyboard light does for the reader.
-enum class WindowLight {
-  Indicator,  // an X server's indicator, passed to every keyboard, the reader's included
-  Wayland,    // a Wayland desktop: its X compatibility server's indicator reaches no keyboard
-  NoDisplay,  // no X display to set one on
-  NoWindow,   // no window at all: the direct link is the only way in
-};
-
-struct LinkStatus {
-  enum class Why { NoReader, NoDeviceList, CannotOpen, PersonsKeyboard, HeldByAnother };
-  bool direct = false;
-  // While direct: the devices' paths, and whether every one of them is the program's alone.
-  std::vector<std::string> paths;
-  bool exclusive = false;
-  // While not direct: why not; for CannotOpen, the node and the errno; for HeldByAnother, the
-  // node that another program has taken for itself alone.
-  Why why = Why::NoReader;
-  std::string failedPath;
-  int error = 0;
-  WindowLight windowLight = WindowLight::Indicator;
-  bool operator==(const LinkStatus&) const = default;
-};
-
-// What the link tells the program.
-class LinkHost {
+// What the link needs of the platform that hosts it.
+class LinkPort {
  public:
-  // An F12 of a reader's device, stamped by the kernel at `eventTime`, read at `handled`.
-  virtual void ReaderF12(bool down, Tick eventTime, Tick handled) = 0;
-  // The code in progress cannot go on (see CutCode in reception/frame_watchdog.h).
-  virtual void CutCode(bool evenIfFull) = 0;
-  // The status changed: the path, or why it is not direct.
-  virtual void LinkChanged(const LinkStatus& status) = 0;
   // Start or stop watching a device's file descriptor for reading.
   virtual void Watch(int fd, bool watch) = 0;
   // One line for the user on standard error.
   virtual void Say(const std::string& line) = 0;
 
  protected:
-  ~LinkHost() = default;
+  ~LinkPort() = default;
 };
 
 // How often the device list is read again.
@@ -66,9 +38,9 @@ inline constexpr std::int32_t kRemovalReleaseMs = 100;
 
 class DirectLink {
  public:
-  // `windowLight` is the window system's light port, null when there is none; `windowLightKind`
+  // `windowLight` is the window system's light, null when there is none; `windowLightKind`
   // says whether it reaches the reader.
-  DirectLink(DeviceOpener& opener, std::string inputDir, LockKeyPort* windowLight,
+  DirectLink(DeviceOpener& opener, std::string inputDir, varnel::Light* windowLight,
              WindowLight windowLightKind);
   // Leaves the readers' lights off: the kernel keeps a light as its last user left it.
   ~DirectLink();
@@ -78,12 +50,13 @@ class DirectLink {
   // The device list, read again (null when it cannot be read): takes up new readers and retries
   // those that could not be opened or taken yet. A device in use leaves when its node says it has
   // gone, not when the list misses it: the list is read a page at a time and can skip an entry.
-  void Scan(const std::optional<ReaderNodes>& nodes, Tick now, LinkHost& host);
+  void Scan(const std::optional<ReaderNodes>& nodes, Tick now, LinkPort& port,
+            LinkListener& listener);
   // A watched descriptor is readable.
-  void Read(int fd, Tick now, LinkHost& host);
+  void Read(int fd, Tick now, LinkPort& port, LinkListener& listener);
 
   // The light for the window's logic: it follows the path.
-  LockKeyPort& Light() { return router_; }
+  varnel::Light& Light() { return router_; }
   const LinkStatus& Status() const { return status_; }
   // Switches the readers' lights off, for ways out of the program that skip destructors.
   void LightsOff();
@@ -93,35 +66,33 @@ class DirectLink {
   enum class Removal { Gone, PersonsKeyboard, HeldByAnother };
   enum class Grab { Done, PersonsKeyboard, HeldByAnother };
 
-  // The lights of the devices in use, as one: read from the first, set on all to the program's
-  // light.
-  class DeviceLight final : public LockKeyPort {
+  // The Scroll Lock lights of the readers in use, as one.
+  class ReaderLeds final : public varnel::Light {
    public:
-    explicit DeviceLight(DirectLink& link) : link_(link) {}
-    std::int16_t KeyState(std::int32_t virtualKey) override;
-    void SendPress(const KeyPressRecords& press) override;
+    explicit ReaderLeds(DirectLink& link) : link_(link) {}
+    void Set(bool on) override;
 
    private:
     DirectLink& link_;
   };
 
-  void Adopt(const ReaderNode& node, LinkHost& host);
+  void Adopt(const ReaderNode& node, LinkPort& port, LinkListener& listener);
   // Takes the device for the program alone once none of its keys is down (Done also while it
   // waits for them, or when the grab is refused for a reason that leaves the device shared).
-  Grab TryGrab(Device& device, LinkHost& host);
-  void Remove(std::size_t index, Removal why, Tick now, LinkHost& host);
+  Grab TryGrab(Device& device, LinkPort& port);
+  void Remove(std::size_t index, Removal why, Tick now, LinkPort& port, LinkListener& listener);
   // Whether the device has passed on any of the code in progress: only its loss can cut it.
   bool TookPart(const Device& device) const;
   // Sets the device's light back to the program's after another program wrote it.
   void KeepLight(Device& device);
-  void Update(LinkHost& host);
+  void Update(LinkPort& port, LinkListener& listener);
   std::string PathOf(const ReaderNode& node) const;
 
   DeviceOpener& opener_;
   std::string inputDir_;
   WindowLight windowLightKind_;
   std::vector<Device> devices_;
-  DeviceLight deviceLight_{*this};
+  ReaderLeds readerLeds_{*this};
   LightRouter router_;
 
   struct Failure {

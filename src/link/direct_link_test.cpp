@@ -6,8 +6,9 @@
 #include <cerrno>
 #include <set>
 
-#include "link/fake_lock_key_port.h"
+#include "link/fake_light.h"
 #include "link/fake_reader_device.h"
+#include "link/light_key.h"
 #include "link/lock_light.h"
 
 namespace varnel {
@@ -17,10 +18,10 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using Kind = DeviceEvent::Kind;
 
-struct RecordingHost : LinkHost {
-  void ReaderF12(bool down, Tick eventTime, Tick handled) override {
-    keys.push_back((down ? "down " : "up ") + std::to_string(eventTime) + "@" +
-                   std::to_string(handled));
+struct RecordingHost : LinkPort, LinkListener {
+  void ReaderF12(bool down, KeyTime time) override {
+    keys.push_back((down ? "down " : "up ") + std::to_string(time.event) + "@" +
+                   std::to_string(time.handled));
   }
   void CutCode(bool evenIfFull) override { cuts.push_back(evenIfFull); }
   void LinkChanged(const LinkStatus& s) override { status = s; }
@@ -45,7 +46,7 @@ const ReaderNode kReader = FakeNode("event17");
 class DirectLinkTest : public ::testing::Test {
  protected:
   FakeHardware& Reader() { return opener.At("/dev/input/event17"); }
-  void Scan(ReaderNodes nodes = {kReader}, Tick now = 0) { link.Scan(nodes, now, host); }
+  void Scan(ReaderNodes nodes = {kReader}, Tick now = 0) { link.Scan(nodes, now, host, host); }
   // The reader's device sends `events`, read at `now`.
   void Send(std::vector<DeviceEvent> events, Tick now = 0) {
     ASSERT_EQ(host.watched.size(), 1u);
@@ -53,9 +54,9 @@ class DirectLinkTest : public ::testing::Test {
   }
   void Send(int fd, FakeHardware& device, std::vector<DeviceEvent> events, Tick now = 0) {
     device.queued = std::move(events);
-    link.Read(fd, now, host);
+    link.Read(fd, now, host, host);
   }
-  void Light(std::int32_t wanted) { modLight::SetLockKey(link.Light(), kVkScrollLock, wanted); }
+  void Light(std::int32_t wanted) { modLight::SetLockKey(key, kVkScrollLock, wanted); }
   int Said(const std::string& part) const {
     return static_cast<int>(std::count_if(host.said.begin(), host.said.end(), [&](auto& line) {
       return line.find(part) != std::string::npos;
@@ -63,9 +64,10 @@ class DirectLinkTest : public ::testing::Test {
   }
 
   FakeOpener opener;
-  FakeLockKeyPort desktop;
+  FakeLight desktop;
   RecordingHost host;
   DirectLink link{opener, "/dev/input", &desktop, WindowLight::Indicator};
+  LightKey key{link.Light()};
 };
 
 TEST_F(DirectLinkTest, AReaderIsTakenUpForTheProgramAloneAndPassesOnItsF12) {
@@ -300,14 +302,15 @@ TEST_F(DirectLinkTest, LostEventsCutTheCodeAndNoPhantomPressOrReleaseFollows) {
 TEST_F(DirectLinkTest, TheLightFollowsThePathAndEndsOffOnTheReader) {
   {
     DirectLink scoped(opener, "/dev/input", &desktop, WindowLight::Indicator);
-    modLight::SetLockKey(scoped.Light(), kVkScrollLock, modLight::kLockOn);
+    LightKey scopedKey(scoped.Light());
+    modLight::SetLockKey(scopedKey, kVkScrollLock, modLight::kLockOn);
     EXPECT_TRUE(desktop.IsOn());
-    scoped.Scan(ReaderNodes{kReader}, 0, host);
+    scoped.Scan(ReaderNodes{kReader}, 0, host, host);
     EXPECT_FALSE(desktop.IsOn());
     EXPECT_TRUE(Reader().led);
     const int writes = Reader().ledWrites;
-    modLight::SetLockKey(scoped.Light(), kVkScrollLock, modLight::kLockOn);
-    EXPECT_EQ(Reader().ledWrites, writes) << "read back from the device: already on";
+    modLight::SetLockKey(scopedKey, kVkScrollLock, modLight::kLockOn);
+    EXPECT_EQ(Reader().ledWrites, writes) << "already on: nothing is written";
   }
   EXPECT_FALSE(Reader().led) << "however the program ends";
   EXPECT_FALSE(desktop.IsOn());
@@ -338,14 +341,15 @@ TEST(DirectLink, WithoutAWindowLightItSaysOnceThatTheLightCannotReachTheReader) 
   FakeOpener opener;
   RecordingHost host;
   DirectLink link(opener, "/in", nullptr, WindowLight::Wayland);
-  link.Scan(ReaderNodes{}, 0, host);
-  link.Scan(std::nullopt, 0, host);
+  link.Scan(ReaderNodes{}, 0, host, host);
+  link.Scan(std::nullopt, 0, host, host);
   EXPECT_EQ(host.status.why, LinkStatus::Why::NoDeviceList);
   EXPECT_EQ(host.status.windowLight, WindowLight::Wayland);
   ASSERT_EQ(host.said.size(), 1u);
   EXPECT_THAT(host.said[0], HasSubstr("Wayland"));
-  modLight::SetLockKey(link.Light(), kVkScrollLock, modLight::kLockOn);  // the start-up light
-  link.Scan(ReaderNodes{FakeNode("event3")}, 0, host);
+  LightKey key(link.Light());
+  modLight::SetLockKey(key, kVkScrollLock, modLight::kLockOn);  // the start-up light
+  link.Scan(ReaderNodes{FakeNode("event3")}, 0, host, host);
   EXPECT_TRUE(opener.At("/in/event3").led) << "the display in progress reaches the reader";
 }
 

@@ -4,36 +4,39 @@ namespace varnel {
 
 namespace {
 
-void EndCode(PulseWindow& window, WatchdogSink& sink) {
-  if (window.SlotIndex == kArmedSlot) return;
-  if (window.SlotIndex == kWindowFull) {
-    sink.DecodeFrame(window.Pulses);
-  } else {
-    sink.ShowError(kTimeoutMessage);
-  }
-  ArmCapture(window, sink);
+// The outcome is taken before re-arming: a cut window's completed holds are those above its
+// current slot.
+CodeEnd EndCode(PulseWindow& window, CaptureView& view) {
+  if (window.SlotIndex == kArmedSlot) return std::nullopt;
+  CodeOutcome outcome =
+      window.SlotIndex == kWindowFull ? DecodedOutcome(window.Pulses) : TimeoutOutcome(window);
+  ArmCapture(window, view);
+  return outcome;
 }
 
 }  // namespace
 
-void WatchdogTick(PulseWindow& window, WatchdogSink& sink, Tick now) {
-  if (TickDiff(now, window.LastRelease) > kQuietMs) EndCode(window, sink);
+CodeEnd WatchdogTick(PulseWindow& window, CaptureView& view, Tick now) {
+  if (TickDiff(now, window.LastRelease) > kQuietMs) return EndCode(window, view);
+  return std::nullopt;
 }
 
-void EndCodeBeforePress(PulseWindow& window, WatchdogSink& sink, Tick pressEventTime) {
-  if (TickDiff(pressEventTime, window.LastReleaseEvent) > kQuietMs) EndCode(window, sink);
+CodeEnd EndCodeBeforePress(PulseWindow& window, CaptureView& view, Tick pressEventTime) {
+  if (TickDiff(pressEventTime, window.LastReleaseEvent) > kQuietMs) return EndCode(window, view);
+  return std::nullopt;
 }
 
-void CutCode(PulseWindow& window, WatchdogSink& sink, bool evenIfFull) {
+CodeEnd CutCode(PulseWindow& window, CaptureView& view, bool evenIfFull) {
   const bool held = window.Held;
   if (held) {
     window.Held = false;
-    sink.SetIndicatorFill(FillStyle::Transparent);
+    view.SetIndicatorFill(FillStyle::Transparent);
   }
   const bool complete = window.SlotIndex == kWindowFull && !evenIfFull;
-  if (complete || (window.SlotIndex == kArmedSlot && !held)) return;
-  sink.ShowError(kTimeoutMessage);
-  ArmCapture(window, sink);
+  if (complete || (window.SlotIndex == kArmedSlot && !held)) return std::nullopt;
+  CodeEnd end = TimeoutOutcome(window);
+  ArmCapture(window, view);
+  return end;
 }
 
 }  // namespace varnel

@@ -7,16 +7,21 @@
 namespace varnel {
 namespace {
 
-struct RecordingSink : WatchdogSink {
+struct RecordingSink : CaptureView {
   std::vector<std::string> events;
   std::string count;
   FillStyle fill = FillStyle::Solid;
   void SetCountCaption(const std::string& caption) override { count = caption; }
   void SetIndicatorFill(FillStyle style) override { fill = style; }
-  void DecodeFrame(const PulseArray& pulses) override {
-    events.push_back("decode " + std::to_string(pulses[0]));
+  // What a step ended, by its last hold for a decoded code.
+  void Take(const CodeEnd& end) {
+    if (!end) return;
+    if (end->verdict == CodeOutcome::Verdict::Timeout) {
+      events.push_back("Timeout");
+    } else {
+      events.push_back("decode " + std::to_string(end->holdsMs.back()));
+    }
   }
-  void ShowError(const std::string& message) override { events.push_back(message); }
 };
 
 TEST(FrameWatchdog, ActsOnlyAfterMoreThanTheQuietTime) {
@@ -26,9 +31,9 @@ TEST(FrameWatchdog, ActsOnlyAfterMoreThanTheQuietTime) {
     window.Pulses[0] = 42;
     window.LastRelease = release;
     RecordingSink sink;
-    WatchdogTick(window, sink, TickAfter(release, 800));
+    sink.Take(WatchdogTick(window, sink, TickAfter(release, 800)));
     EXPECT_TRUE(sink.events.empty()) << release;
-    WatchdogTick(window, sink, TickAfter(release, 801));
+    sink.Take(WatchdogTick(window, sink, TickAfter(release, 801)));
     EXPECT_EQ(sink.events, std::vector<std::string>{"decode 42"}) << release;
     EXPECT_EQ(window.SlotIndex, kArmedSlot);
     EXPECT_EQ(sink.count, "8");
@@ -43,10 +48,10 @@ TEST(FrameWatchdog, APressAfterMoreThanTheQuietTimeByTheEventClockEndsTheCodeBef
     window.LastRelease = 0;  // the program's own clock plays no part here
     window.LastReleaseEvent = release;
     RecordingSink sink;
-    EndCodeBeforePress(window, sink, TickAfter(release, 800));
+    sink.Take(EndCodeBeforePress(window, sink, TickAfter(release, 800)));
     EXPECT_TRUE(sink.events.empty());
     EXPECT_EQ(window.SlotIndex, 3);
-    EndCodeBeforePress(window, sink, TickAfter(release, 801));
+    sink.Take(EndCodeBeforePress(window, sink, TickAfter(release, 801)));
     EXPECT_EQ(sink.events, std::vector<std::string>{"Timeout"});
     EXPECT_EQ(window.SlotIndex, kArmedSlot);
   }
@@ -57,7 +62,7 @@ TEST(FrameWatchdog, TimesOutCutCodesAndLeavesAnArmedWindowAlone) {
     PulseWindow window;
     window.SlotIndex = slot;
     RecordingSink sink;
-    WatchdogTick(window, sink, 100'000);
+    sink.Take(WatchdogTick(window, sink, 100'000));
     EXPECT_EQ(sink.events, slot == kArmedSlot ? std::vector<std::string>{}
                                               : std::vector<std::string>{"Timeout"});
     EXPECT_EQ(window.SlotIndex, kArmedSlot);
@@ -78,7 +83,7 @@ TEST(FrameWatchdog, CutEndsACodeInProgressButNotACompleteOne) {
     window.SlotIndex = c.slot;
     window.Held = c.held;
     RecordingSink sink;
-    CutCode(window, sink, c.evenIfFull);
+    sink.Take(CutCode(window, sink, c.evenIfFull));
     const std::string what = std::to_string(c.slot) + (c.held ? " held" : "");
     EXPECT_EQ(sink.events,
               c.timeout ? std::vector<std::string>{"Timeout"} : std::vector<std::string>{})

@@ -21,4 +21,13 @@ constexpr Tick TickAfter(Tick t, std::int32_t ms) {
   return static_cast<Tick>(static_cast<std::uint32_t>(t) + static_cast<std::uint32_t>(ms));
 }
 
+// When a key event happened, by two clocks: `event`, the input system's own stamp of the key's
+// movement, and `handled`, the program's tick count when it handled the event. Holds are
+// differences of event times; the quiet time that ends a code runs on the program's ticks.
+struct KeyTime {
+  Tick event;
+  Tick handled;
+  bool operator==(const KeyTime&) const = default;
+};
+
 }  // namespace varnel

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/code_outcome.h"
+#include "reception/code_outcome.h"
 
 namespace varnel {
 

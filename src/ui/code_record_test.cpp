@@ -14,7 +14,7 @@ namespace {
 class CodeRecords : public ::testing::Test {
  protected:
   void SetUp() override {
-    loop.form.SetCodeListener(&recorder);
+    loop.input.SetRecorder(&recorder);
     loop.Load();
     loop.Run(2000);
   }
@@ -32,7 +32,11 @@ TEST_F(CodeRecords, GoodParityAndTimeoutEachGiveOneLine) {
   // 312 ms against 100 ms: the threshold is 206, and every hold is 106 ms from it.
   loop.SendCode({1, 0, 1, 0, 0, 1, 0, 1}, 100, 312);
   Settle();
-  recorder.SetLink(true, "/dev/input/event17");
+  LinkStatus direct;
+  direct.direct = true;
+  direct.paths = {"/dev/input/event17"};
+  loop.input.LinkChanged(direct);
+  loop.pressesFromReader = true;
   loop.SendCode({1, 0, 1, 0, 0, 1, 0, 0}, 100, 300);
   Settle();
   EXPECT_EQ(loop.Screen().Bit[7].ToolTip, "Pressione 300 ms, soglia 200 ms");

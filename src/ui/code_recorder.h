@@ -3,15 +3,15 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <utility>
 
+#include "link/reader_link.h"
 #include "ui/code_record.h"
 
 namespace varnel {
 
-class CodeRecorder final : public CodeListener {
+class CodeRecorder final {
  public:
   using WallClock = std::function<std::string()>;
   using Emit = std::function<void(std::string line)>;
@@ -19,14 +19,11 @@ class CodeRecorder final : public CodeListener {
   CodeRecorder(WallClock wallClock, Emit sink, std::string run)
       : wallClock_(std::move(wallClock)), sink_(std::move(sink)), run_(std::move(run)) {}
 
-  // The link that codes come through from now on; `device` while direct.
-  void SetLink(bool direct, std::optional<std::string> device) {
-    direct_ = direct;
-    device_ = std::move(device);
-  }
-  void CodeDecided(const CodeOutcome& outcome) override {
-    sink_(RecordLine(
-        {++seq_, run_, wallClock_(), outcome, direct_, direct_ ? device_ : std::nullopt}));
+  // A code, as it came through the link in `link`.
+  void Record(const CodeOutcome& outcome, const LinkStatus& link) {
+    std::optional<std::string> device;
+    if (link.direct && !link.paths.empty()) device = link.paths.front();
+    sink_(RecordLine({++seq_, run_, wallClock_(), outcome, link.direct, std::move(device)}));
   }
 
  private:
@@ -34,8 +31,6 @@ class CodeRecorder final : public CodeListener {
   Emit sink_;
   std::string run_;
   std::int64_t seq_ = 0;
-  bool direct_ = false;
-  std::optional<std::string> device_;
 };
 
 }  // namespace varnel

@@ -1,7 +1,6 @@
 #include "ui/form1.h"
 
 #include "link/lock_light.h"
-#include "reception/frame_decoder.h"
 #include "ui/fill_captions.h"
 
 namespace varnel {
@@ -28,18 +27,17 @@ void Form1::ShowStartupLight() {
   SetTimer(TimerId::Timer1, true);
 }
 
-void Form1::KeyDown(std::int16_t keyCode, bool isAutoRepeat, KeyTime time) {
-  if (keyCode != kKeyF12) return;
-  if (!isAutoRepeat) EndCodeBeforePress(window_, *this, time.event);
+void Form1::F12Down(bool isAutoRepeat, KeyTime time) {
+  if (!isAutoRepeat) Show(EndCodeBeforePress(window_, *this, time.event));
   PulseStart(window_, *this, time.event, isAutoRepeat);
 }
 
-void Form1::KeyUp(std::int16_t keyCode, bool isAutoRepeat, KeyTime time) {
+void Form1::F12Up(bool isAutoRepeat, KeyTime time) {
   // Some platforms report a held key as release/press pairs: those releases do not end the hold.
-  if (keyCode == kKeyF12 && !isAutoRepeat) PulseEnd(window_, *this, time.event, time.handled);
+  if (!isAutoRepeat) PulseEnd(window_, *this, time.event, time.handled);
 }
 
-void Form1::CutCode(bool evenIfFull) { varnel::CutCode(window_, *this, evenIfFull); }
+void Form1::CutCode(bool evenIfFull) { Show(varnel::CutCode(window_, *this, evenIfFull)); }
 
 void Form1::Timer1Tick() {
   SetTimer(TimerId::Timer1, false);
@@ -51,7 +49,7 @@ void Form1::Timer1Tick() {
 
 void Form1::Timer2Tick() { modLight::SetLockKey(light_, kVkScrollLock, modLight::kLockToggle); }
 
-void Form1::Timer3Tick(Tick now) { WatchdogTick(window_, *this, now); }
+void Form1::Timer3Tick(Tick now) { Show(WatchdogTick(window_, *this, now)); }
 
 void Form1::TimerTick(TimerId timer, Tick now) {
   switch (timer) {
@@ -64,24 +62,36 @@ void Form1::TimerTick(TimerId timer, Tick now) {
     case TimerId::Timer3:
       Timer3Tick(now);
       break;
+    case TimerId::RepeatPair:
+      break;  // the input's own
   }
 }
 
-void Form1::DecodeFrame(const PulseArray& pulses) {
-  PulseArray bits = pulses;
-  bool parityOk = false;
-  const std::int32_t value = modReader::DecodeBits(bits, parityOk);
+void Form1::Show(const CodeEnd& end) {
+  if (!end) return;
+  if (end->verdict != CodeOutcome::Verdict::Timeout) return DecodeFrame(*end);
+  Report(*end);
+  ShowError(kTimeoutMessage);
+}
+
+void Form1::Report(const CodeOutcome& outcome) {
+  if (listener_) listener_->CodeDecided(outcome);
+}
+
+void Form1::DecodeFrame(const CodeOutcome& outcome) {
+  // The outcome lists the first press first; Bit[0] shows the last.
+  PulseArray bits{};
+  for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = outcome.bits[bits.size() - 1 - i] == '1';
   modStd::FillCaptions<Label>(bits, controls_.Bit);
-  controls_.Valore.Caption = std::to_string(value);
+  controls_.Valore.Caption = std::to_string(*outcome.value);
   // How each hold was read, for a technician watching a reader drift towards wrong bits.
-  const CodeOutcome outcome = DecodedOutcome(pulses);
-  for (std::size_t i = 0; i < pulses.size(); ++i) {
-    controls_.Bit[i].ToolTip = "Pressione " + std::to_string(pulses[i]) + " ms, soglia " +
-                               std::to_string(*outcome.thresholdMs) + " ms";
+  for (std::size_t i = 0; i < bits.size(); ++i) {
+    controls_.Bit[i].ToolTip = "Pressione " + std::to_string(outcome.holdsMs[bits.size() - 1 - i]) +
+                               " ms, soglia " + std::to_string(*outcome.thresholdMs) + " ms";
   }
   controls_.Valore.ToolTip = "Margine " + std::to_string(*outcome.marginMs) + " ms";
   Report(outcome);
-  if (parityOk) {
+  if (outcome.verdict == CodeOutcome::Verdict::Good) {
     ShowSuccess();
   } else {
     ShowError(kParityMessage);
@@ -94,17 +104,11 @@ void Form1::ShowSuccess() {
   SetTimer(TimerId::Timer1, true);
 }
 
-void Form1::ShowError(const std::string& message) {
-  // Only the watchdog reports a timeout, with the cut window not yet re-armed.
-  if (message == kTimeoutMessage) Report(TimeoutOutcome(window_));
-  controls_.lblErr.Caption = message;
+void Form1::ShowError(std::string_view message) {
+  controls_.lblErr.Caption = std::string(message);
   controls_.lblErr.Visible = true;
   SetTimer(TimerId::Timer2, true);
   SetTimer(TimerId::Timer1, true);
-}
-
-void Form1::Report(const CodeOutcome& outcome) {
-  if (listener_) listener_->CodeDecided(outcome);
 }
 
 void Form1::SetCountCaption(const std::string& caption) { controls_.lblCnt.Caption = caption; }

@@ -9,9 +9,10 @@
 
 #include "link/lock_key_port.h"
 #include "link/reader_presence.h"
+#include "reception/code_outcome.h"
 #include "reception/frame_watchdog.h"
 #include "reception/pulse_capture.h"
-#include "ui/code_outcome.h"
+#include "ui/code_listener.h"
 
 namespace varnel {
 
@@ -23,19 +24,14 @@ inline constexpr Color kColorRed = 0x000000FF;
 
 inline constexpr std::int16_t kKeyF12 = 123;
 
-// When a key event happened, by two clocks: `event`, the input system's own stamp of the key's
-// movement, and `handled`, the program's tick count when it handled the event. Holds are
-// differences of event times; the quiet time that ends a code runs on the program's ticks.
-struct KeyTime {
-  Tick event;
-  Tick handled;
-};
-
-// Timer1 ends a display, Timer2 blinks the light on an error, Timer3 is the watchdog.
-enum class TimerId : std::size_t { Timer1, Timer2, Timer3 };
-inline constexpr std::array<TimerId, 3> kTimers{TimerId::Timer1, TimerId::Timer2, TimerId::Timer3};
+// Timer1 ends a display, Timer2 blinks the light on an error, Timer3 is the watchdog. RepeatPair
+// is the input's: how long a window's release waits for the press that would make it half of an
+// auto-repeat pair (see ui/repeat_pair.h).
+enum class TimerId : std::size_t { Timer1, Timer2, Timer3, RepeatPair };
+inline constexpr std::array<TimerId, 4> kTimers{TimerId::Timer1, TimerId::Timer2, TimerId::Timer3,
+                                                TimerId::RepeatPair};
 constexpr std::int32_t TimerInterval(TimerId timer) {
-  constexpr std::array<std::int32_t, 3> intervalsMs{2000, 200, 100};
+  constexpr std::array<std::int32_t, 4> intervalsMs{2000, 200, 100, 20};
   return intervalsMs[static_cast<std::size_t>(timer)];
 }
 
@@ -57,13 +53,15 @@ struct Form1Controls {
                                     Label{"0"}, Label{"0"}, Label{"0"}, Label{"0"}};
   Label Valore{"0"};
   Label lblErr{"ERRORE", false};
+  // The "Lettore" frame's tooltip: the way the reader's presses come in.
+  std::string ReaderToolTip;
   std::array<bool, kTimers.size()> TimerEnabled{};  // by TimerId
 
   bool Enabled(TimerId timer) const { return TimerEnabled[static_cast<std::size_t>(timer)]; }
 };
 
-// What the logic needs from the window that hosts it.
-class FormHost {
+// What the logic calls out to, in the window (or the program without one) that hosts it.
+class FormPort {
  public:
   // Enabling a timer starts its period anew, also when it was already running, so that every
   // outcome is shown for its full time.
@@ -74,18 +72,17 @@ class FormHost {
   virtual void SetOuterWidth(std::int32_t twips) = 0;
 
  protected:
-  ~FormHost() = default;
+  ~FormPort() = default;
 };
 
 inline const std::string kAppTitle = "Varnel";
-inline const std::string kParityMessage = "Parità";
 inline const std::string kReaderMissingMessage = "Il lettore non è collegato al computer";
 // Just around the reader frame: the Trg button, right of it, is pushed out of view.
 inline constexpr std::int32_t kRunningOuterWidthTwips = 3850;
 
-class Form1 final : private WatchdogSink {
+class Form1 final : private CaptureView {
  public:
-  Form1(LockKeyPort& light, KeyboardLister& keyboards, FormHost& host)
+  Form1(LockKeyPort& light, KeyboardLister& keyboards, FormPort& host)
       : light_(light), keyboards_(keyboards), host_(host) {}
 
   // Once, before the window is first shown: warns if the reader is missing, lights the reader's
@@ -100,13 +97,16 @@ class Form1 final : private WatchdogSink {
   // Told of every code as it is shown; null for none.
   void SetCodeListener(CodeListener* listener) { listener_ = listener; }
 
-  // Key events of the window, whichever control has the focus. Only F12 counts.
-  void KeyDown(std::int16_t keyCode, bool isAutoRepeat, KeyTime time);
-  void KeyUp(std::int16_t keyCode, bool isAutoRepeat, KeyTime time);
+  // F12's key-down and key-up, from whichever source counts (see ui/form_input.h, which
+  // filters the keys).
+  void F12Down(bool isAutoRepeat, KeyTime time);
+  void F12Up(bool isAutoRepeat, KeyTime time);
 
   // The code in progress cannot go on: its key source has gone or lost events (see CutCode in
   // reception/frame_watchdog.h).
   void CutCode(bool evenIfFull);
+  // How the reader's presses come in, for the "Lettore" frame.
+  void ShowLink(std::string toolTip) { controls_.ReaderToolTip = std::move(toolTip); }
 
   void Timer1Tick();
   void Timer2Tick();
@@ -114,10 +114,10 @@ class Form1 final : private WatchdogSink {
   // The tick of `timer`, for hosts that tell their timers apart by id.
   void TimerTick(TimerId timer, Tick now);
 
-  // Decodes a copy of `pulses` (the live window stays as it is) and shows the outcome.
-  void DecodeFrame(const PulseArray& pulses) override;
+  // Shows a decoded code's bits, value and diagnostics, then its verdict.
+  void DecodeFrame(const CodeOutcome& outcome);
   void ShowSuccess();
-  void ShowError(const std::string& message) override;
+  void ShowError(std::string_view message);
 
   const Form1Controls& Controls() const { return controls_; }
   const PulseWindow& Window() const { return window_; }
@@ -126,11 +126,13 @@ class Form1 final : private WatchdogSink {
   void SetCountCaption(const std::string& caption) override;
   void SetIndicatorFill(FillStyle fill) override;
   void SetTimer(TimerId timer, bool enabled);
+  // Shows what a step of capture ended, if anything, and reports it.
+  void Show(const CodeEnd& end);
   void Report(const CodeOutcome& outcome);
 
   LockKeyPort& light_;
   KeyboardLister& keyboards_;
-  FormHost& host_;
+  FormPort& host_;
   PulseWindow window_;
   Form1Controls controls_;
   CodeListener* listener_ = nullptr;

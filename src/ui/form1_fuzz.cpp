@@ -70,9 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 2: {
         const auto key = static_cast<std::int16_t>(in.Next());
         if (op & 0x80) {
-          loop.form.KeyUp(key, op & 0x40, loop.At());
+          loop.input.WindowKey(key, false, op & 0x40, loop.At());
         } else {
-          loop.form.KeyDown(key, op & 0x40, loop.At());
+          loop.input.WindowKey(key, true, op & 0x40, loop.At());
         }
         break;
       }

@@ -300,9 +300,9 @@ TEST(Form1, OtherKeysAndRepeatedReleasesChangeNothing) {
   loop.Load();
   const PulseWindow before = loop.form.Window();
   for (std::int16_t key : {13, 32, 122, 124, 145}) {
-    loop.form.KeyDown(key, false, loop.At());
+    loop.input.WindowKey(key, true, false, loop.At());
     loop.Run(50);
-    loop.form.KeyUp(key, false, loop.At());
+    loop.input.WindowKey(key, false, false, loop.At());
   }
   EXPECT_EQ(loop.form.Window().SlotIndex, before.SlotIndex);
   EXPECT_EQ(loop.form.Window().Pulses, before.Pulses);
@@ -371,9 +371,10 @@ TEST(Form1Soak, HoursOfRandomTrafficKeepEveryInvariant) {
         if (what == 0) loop.F12Down(repeat);
         if (what == 1) loop.F12Up(repeat);
         if (what == 2)
-          loop.form.KeyDown(static_cast<std::int16_t>(uniform(0, 255)), repeat, loop.At());
+          loop.input.WindowKey(static_cast<std::int16_t>(uniform(0, 255)), true, repeat, loop.At());
         if (what == 3)
-          loop.form.KeyUp(static_cast<std::int16_t>(uniform(0, 255)), repeat, loop.At());
+          loop.input.WindowKey(static_cast<std::int16_t>(uniform(0, 255)), false, repeat,
+                               loop.At());
         check();
         loop.RunUntil(loop.Now() + uniform(0, what == 4 ? 3000 : 300), check);
       }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "link/direct_link.h"
+#include "link/reader_link.h"
 
 namespace varnel {
 

@@ -2,26 +2,28 @@
 
 namespace varnel {
 
-bool RepeatPair::WindowF12(bool down, bool isAutoRepeat, KeyTime time) {
-  if (!down && !isAutoRepeat) {
-    Flush();
-    pending_ = time;
-    return true;
+RepeatPair::Step RepeatPair::Take(F12Event event) {
+  Step step;
+  const bool secondHalf = event.down && pending_ && pending_->event == event.time.event;
+  if (secondHalf) {
+    pending_.reset();  // the hold goes on
+    event.isAutoRepeat = true;
   }
-  if (down && pending_ && pending_->event == time.event) {
-    pending_.reset();  // the second half of a repeat pair: the hold goes on
-    isAutoRepeat = true;
+  if (auto release = Release()) step.deliver.push_back(*release);
+  if (!event.down && !event.isAutoRepeat) {
+    pending_ = event.time;
+    step.waiting = true;
+  } else {
+    step.deliver.push_back(event);
   }
-  Flush();
-  route_.WindowKey(down, kKeyF12, isAutoRepeat, time);
-  return false;
+  return step;
 }
 
-void RepeatPair::Flush() {
-  if (!pending_) return;
-  const KeyTime release = *pending_;
+std::optional<F12Event> RepeatPair::Release() {
+  if (!pending_) return std::nullopt;
+  const F12Event release{false, false, *pending_};
   pending_.reset();
-  route_.WindowKey(false, kKeyF12, false, release);
+  return release;
 }
 
 }  // namespace varnel

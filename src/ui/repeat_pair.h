@@ -6,8 +6,9 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
-#include "ui/link_route.h"
+#include "reception/tick.h"
 
 namespace varnel {
 
@@ -15,20 +16,28 @@ namespace varnel {
 // server sends both halves at once; this only covers the client reading them apart.
 inline constexpr int kRepeatPairWaitMs = 20;
 
+struct F12Event {
+  bool down = false;
+  bool isAutoRepeat = false;
+  KeyTime time{};
+  bool operator==(const F12Event&) const = default;
+};
+
 class RepeatPair {
  public:
-  explicit RepeatPair(KeyRoute& route) : route_(route) {}
-
-  // An F12 event of the window, stamped `time`. True when a release is now held back: the host
-  // calls Flush after kRepeatPairWaitMs unless another event comes first.
-  bool WindowF12(bool down, bool isAutoRepeat, KeyTime time);
-  // Delivers a release held back, if there is one. Call it before anything else reaches the
-  // logic, so that the logic sees every event in the order it happened.
-  void Flush();
+  // What one event of the window comes to: what reaches the logic now, in the order it happened,
+  // and whether a release is now held back, to be given up after kRepeatPairWaitMs.
+  struct Step {
+    std::vector<F12Event> deliver;
+    bool waiting = false;
+  };
+  [[nodiscard]] Step Take(F12Event event);
+  // Stops waiting: the release held back, if there is one. Whatever else reaches the logic must
+  // come after it, so that the logic sees every event in the order it happened.
+  [[nodiscard]] std::optional<F12Event> Release();
   bool Waiting() const { return pending_.has_value(); }
 
  private:
-  KeyRoute& route_;
   std::optional<KeyTime> pending_;
 };
 

@@ -1,6 +1,6 @@
-// A simulated event loop for tests: a millisecond clock, the window's three timers firing in due
-// order, key events at chosen times and the light on a fake port. Hours of a reader's traffic run
-// in milliseconds, and every step can be checked.
+// A simulated event loop for tests: a millisecond clock, the window's timers firing in due order,
+// key events at chosen times through the one way in, and the light on a fake port. Hours of a
+// reader's traffic run in milliseconds, and every step can be checked.
 #pragma once
 
 #include <algorithm>
@@ -12,15 +12,19 @@
 
 #include "link/fake_lock_key_port.h"
 #include "ui/form1.h"
+#include "ui/form_input.h"
 
 namespace varnel {
 
-class SimulatedLoop : public FormHost {
+class SimulatedLoop : public FormPort {
  public:
   // `startTick` is what the tick counter reads at simulated time 0, `eventStart` what the input
   // system's event clock reads then (by default the same).
   explicit SimulatedLoop(Tick startTick = 1'000'000) : SimulatedLoop(startTick, startTick) {}
   SimulatedLoop(Tick startTick, Tick eventStart) : startTick_(startTick), eventStart_(eventStart) {}
+  // The window's releases and presses as X reports them through Qt, paired by the input.
+  explicit SimulatedLoop(FormInput::Repeats repeats)
+      : repeats_(repeats), startTick_(1'000'000), eventStart_(1'000'000) {}
   // The logic drives `port` instead of the fake light, and `lightOn` tells where it shows.
   SimulatedLoop(Tick startTick, LockKeyPort& port, std::function<bool()> lightOn)
       : lightOn_(std::move(lightOn)), port_(port), startTick_(startTick), eventStart_(startTick) {}
@@ -46,7 +50,7 @@ class SimulatedLoop : public FormHost {
     while (auto next = NextDue(until)) {
       now_ = std::max(now_, *due_[*next]);  // a timer overdue after a stall fires late, once
       due_[*next] = now_ + TimerInterval(kTimers[*next]);  // periodic until its handler stops it
-      form.TimerTick(kTimers[*next], TickCount());
+      input.TimerTick(kTimers[*next], TickCount());
       RecordLight();
       afterEvent();
     }
@@ -59,11 +63,19 @@ class SimulatedLoop : public FormHost {
   // F12 events as the input system stamped them at `happenedAt` (by default now), handled now:
   // an earlier time is an event that waited in the queue while the program was stalled.
   void F12Down(bool isAutoRepeat = false, std::optional<std::int64_t> happenedAt = {}) {
-    form.KeyDown(kKeyF12, isAutoRepeat, At(happenedAt));
+    if (pressesFromReader) {
+      input.ReaderF12(true, At(happenedAt));
+    } else {
+      input.WindowKey(kKeyF12, true, isAutoRepeat, At(happenedAt));
+    }
     RecordLight();
   }
   void F12Up(bool isAutoRepeat = false, std::optional<std::int64_t> happenedAt = {}) {
-    form.KeyUp(kKeyF12, isAutoRepeat, At(happenedAt));
+    if (pressesFromReader) {
+      input.ReaderF12(false, At(happenedAt));
+    } else {
+      input.WindowKey(kKeyF12, false, isAutoRepeat, At(happenedAt));
+    }
     if (!isAutoRepeat) lastRelease = now_;
     RecordLight();
   }
@@ -84,6 +96,7 @@ class SimulatedLoop : public FormHost {
   }
 
   std::int64_t Now() const { return now_; }
+  bool Running(TimerId timer) const { return due_[Index(timer)].has_value(); }
   // Makes the tick counter read `tick` now: the counter jumps, time goes on as before.
   void JumpTick(varnel::Tick tick) {
     startTick_ = static_cast<varnel::Tick>(static_cast<std::uint32_t>(tick) -
@@ -101,6 +114,8 @@ class SimulatedLoop : public FormHost {
   bool LightOn() { return lightOn_(); }
   const Form1Controls& Screen() const { return form.Controls(); }
 
+  // The presses come from a reader heard without the focus, not from the window's keys.
+  bool pressesFromReader = false;
   FakeLockKeyPort light;
   struct : KeyboardLister {
     std::optional<KeyboardIds> KeyboardDeviceIds() override { return ids; }
@@ -110,9 +125,11 @@ class SimulatedLoop : public FormHost {
  private:
   std::function<bool()> lightOn_ = [this] { return light.IsOn(); };
   LockKeyPort& port_ = light;
+  FormInput::Repeats repeats_ = FormInput::Repeats::Flagged;
 
  public:
   Form1 form{port_, keyboards, *this};
+  FormInput input{form, *this, repeats_};
   std::vector<std::string> warnings;
   std::int64_t lastRelease = 0;
   std::int32_t outerWidthTwips = 0;

@@ -47,6 +47,9 @@ QColor ToQColor(Color color, const QPalette& palette) {
                 static_cast<int>((color >> 16) & 0xFF));
 }
 
+// The logic knows keys by their Windows codes; of those, only F12's is needed here.
+std::int16_t WindowsKeyCode(int qtKey) { return qtKey == Qt::Key_F12 ? kKeyF12 : 0; }
+
 void SetCaption(QWidget* control, const std::string& caption) {
   auto* label = static_cast<QLabel*>(control);
   const QString text = QString::fromStdString(caption);
@@ -63,19 +66,21 @@ void SetToolTip(QWidget* control, const std::string& tip) {
 Form1Window::Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock)
     : Form1Window(light, nullptr, keyboards, std::move(clock), {}, nullptr, nullptr) {}
 
-Form1Window::Form1Window(DirectLink& link, KeyboardLister& keyboards, Clock clock,
-                         DeviceList devices, CodeRecorder* recorder, GuardedLight* guarded)
-    : Form1Window(guarded ? *guarded : link.Light(), &link, keyboards, std::move(clock),
-                  std::move(devices), recorder, guarded) {}
+Form1Window::Form1Window(LockKeyPort& light, DirectLink& link, KeyboardLister& keyboards,
+                         Clock clock, DeviceList devices, CodeRecorder* recorder,
+                         GuardedLight* guarded)
+    : Form1Window(light, &link, keyboards, std::move(clock), std::move(devices), recorder,
+                  guarded) {}
 
 Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards,
                          Clock clock, DeviceList devices, CodeRecorder* recorder,
                          GuardedLight* guarded)
-    : form_(light, keyboards, *this),
-      linked_(form_, recorder, guarded),
-      clock_(std::move(clock)),
-      timers_(this, [this](TimerId id) { Handle([&] { form_.TimerTick(id, clock_()); }); }) {
-  form_.SetCodeListener(recorder);
+    : form_(light, keyboards, *this), clock_(std::move(clock)), timers_(this, [this](TimerId id) {
+        input_.TimerTick(id, clock_());
+        Render();
+      }) {
+  input_.SetRecorder(recorder);
+  input_.SetGuardedLight(guarded);
   setWindowTitle(QString::fromStdString(kAppTitle));
   setObjectName("Form1");
   // DejaVu Sans, which every Debian desktop has, at 7.5 pt: the design's captions fit their
@@ -86,14 +91,10 @@ Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& k
   BuildControls();
   setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
 
-  releaseTimer_ = new QTimer(this);
-  releaseTimer_->setObjectName(QStringLiteral("RepeatPairTimer"));
-  releaseTimer_->setSingleShot(true);
-  releaseTimer_->setTimerType(Qt::PreciseTimer);
-  releaseTimer_->setInterval(kRepeatPairWaitMs);
-  connect(releaseTimer_, &QTimer::timeout, this, [this] { Handle([] {}); });
-
-  if (link) driver_ = new LinkDriver(*link, clock_, std::move(devices), *this, this);
+  if (link) {
+    driver_ = new LinkDriver(*link, clock_, std::move(devices), input_, this);
+    driver_->AfterEach([this] { Render(); });
+  }
 
   create();
   windowHandle()->installEventFilter(this);
@@ -147,11 +148,11 @@ void Form1Window::BuildControls() {
 }
 
 void Form1Window::Load() {
-  if (driver_) driver_->Scan();
-  form_.Load();
-  // Only now: a reader plugged in while the start-up warning is open must not feed a window whose
-  // capture is not armed yet.
-  if (driver_) driver_->StartScanning();
+  if (driver_) {
+    driver_->Start(form_);
+  } else {
+    form_.Load();
+  }
   Render();
   controls_.at("Trg")->setFocus();
 }
@@ -177,6 +178,7 @@ void Form1Window::Render() {
   QWidget* error = controls_.at("lblErr");
   SetCaption(error, s.lblErr.Caption);
   error->setVisible(s.lblErr.Visible);
+  SetToolTip(controls_.at("frReader"), s.ReaderToolTip);
 }
 
 void Form1Window::SetTimerEnabled(TimerId timer, bool enabled) {
@@ -197,34 +199,14 @@ void Form1Window::SetOuterWidth(std::int32_t twips) {
 bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
     const auto* key = static_cast<QKeyEvent*>(event);
-    // Only F12 matters to the logic, which ignores every other key.
-    if (key->key() == Qt::Key_F12) OnF12(event->type(), key->isAutoRepeat(), key->timestamp());
+    // The event's timestamp is the window system's own time of the key's movement (the X
+    // server's or the compositor's milliseconds), which is what the holds are measured on.
+    const KeyTime time{static_cast<Tick>(static_cast<std::uint32_t>(key->timestamp())), clock_()};
+    input_.WindowKey(WindowsKeyCode(key->key()), event->type() == QEvent::KeyPress,
+                     key->isAutoRepeat(), time);
+    Render();
   }
   return QWidget::eventFilter(watched, event);  // the key goes on to the focused control
-}
-
-// The event's timestamp is the window system's own time of the key's movement (the X server's or
-// the compositor's milliseconds), which is what the holds are measured on.
-void Form1Window::OnF12(QEvent::Type type, bool isAutoRepeat, quint64 timestamp) {
-  const KeyTime time{static_cast<Tick>(static_cast<std::uint32_t>(timestamp)), clock_()};
-  releaseTimer_->stop();
-  if (repeatPair_.WindowF12(type == QEvent::KeyPress, isAutoRepeat, time)) {
-    releaseTimer_->start();
-  }
-  Render();
-}
-
-void Form1Window::ReaderF12(bool down, KeyTime time) {
-  Handle([&] { linked_.ReaderF12(down, time); });
-}
-
-void Form1Window::CutCode(bool evenIfFull) {
-  Handle([&] { linked_.CutCode(evenIfFull); });
-}
-
-void Form1Window::LinkChanged(const LinkStatus& status) {
-  linked_.LinkChanged(status);
-  controls_.at("frReader")->setToolTip(QString::fromStdString(LinkTooltip(status)));
 }
 
 void Form1Window::Activate() {

@@ -1,5 +1,5 @@
 // The main window on Linux: renders the window logic's control properties with Qt widgets and
-// feeds it the window's key events and timer ticks. It decides nothing itself.
+// translates the window's key events and timer ticks for its input. It decides nothing itself.
 #pragma once
 
 #include <QEvent>
@@ -11,23 +11,24 @@
 #include "link/direct_link.h"
 #include "ui/code_recorder.h"
 #include "ui/form1.h"
-#include "ui/linked_form.h"
+#include "ui/form_input.h"
 #include "ui/qt/form_timers.h"
 #include "ui/qt/link_driver.h"
-#include "ui/repeat_pair.h"
 
 namespace varnel {
 
-class Form1Window : public QWidget, private FormHost, private LinkDriver::Client {
+class Form1Window : public QWidget, private FormPort {
  public:
   using Clock = LinkDriver::Clock;
   using DeviceList = LinkDriver::DeviceList;
   // Through the window only: its key events and the light `light`.
   Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock);
   // With the direct link to the reader, which finds its devices in `devices`. Every code goes to
-  // `recorder` too, unless it is null; the light is driven through `guarded`, unless it is null.
-  Form1Window(DirectLink& link, KeyboardLister& keyboards, Clock clock, DeviceList devices,
-              CodeRecorder* recorder = nullptr, GuardedLight* guarded = nullptr);
+  // `recorder` too, unless it is null. `light` drives the link's light, through `guarded` unless
+  // that is null.
+  Form1Window(LockKeyPort& light, DirectLink& link, KeyboardLister& keyboards, Clock clock,
+              DeviceList devices, CodeRecorder* recorder = nullptr,
+              GuardedLight* guarded = nullptr);
   // The running program was asked to come to the front, as by a second start.
   void Activate();
 
@@ -47,34 +48,19 @@ class Form1Window : public QWidget, private FormHost, private LinkDriver::Client
   void ShowWarning(const std::string& text, const std::string& title) override;
   void SetOuterWidth(std::int32_t twips) override;
 
-  void ReaderF12(bool down, KeyTime time) override;
-  void CutCode(bool evenIfFull) override;
-  void LinkChanged(const LinkStatus& status) override;
-
-  void OnF12(QEvent::Type type, bool isAutoRepeat, quint64 timestamp);
   int Px(std::int32_t twips) const;
   void BuildControls();
   void Render();
-  // Runs one step of the logic, then shows its outcome. A release held back is delivered
-  // first, so the logic sees every event in the order it happened.
-  template <typename Step>
-  void Handle(Step step) {
-    repeatPair_.Flush();
-    releaseTimer_->stop();
-    step();
-    Render();
-  }
 
   Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards, Clock clock,
               DeviceList devices, CodeRecorder* recorder, GuardedLight* guarded);
 
   Form1 form_;
-  LinkedForm linked_;
-  RepeatPair repeatPair_{linked_.Route()};
+  // X may report an auto-repeat as a plain release and press.
+  FormInput input_{form_, *this, FormInput::Repeats::Unflagged};
   Clock clock_;
   FormTimers timers_;
   std::map<std::string, QWidget*> controls_;
-  QTimer* releaseTimer_;
   LinkDriver* driver_ = nullptr;
 };
 

@@ -4,22 +4,20 @@
 
 namespace varnel {
 
-HeadlessService::HeadlessService(DirectLink& link, KeyboardLister& keyboards,
+HeadlessService::HeadlessService(LockKeyPort& light, DirectLink& link, KeyboardLister& keyboards,
                                  LinkDriver::Clock clock, LinkDriver::DeviceList devices,
                                  CodeRecorder& recorder, GuardedLight* guarded)
-    : form_(guarded ? static_cast<LockKeyPort&>(*guarded) : link.Light(), keyboards, *this),
-      linked_(form_, &recorder, guarded),
+    : form_(light, keyboards, *this),
       clock_(clock),
-      timers_(this, [this](TimerId id) { form_.TimerTick(id, clock_()); }),
-      driver_(link, std::move(clock), std::move(devices), *this, this) {
-  form_.SetCodeListener(&recorder);
-  linked_.GreetEachReader();
+      timers_(this, [this](TimerId id) { input_.TimerTick(id, clock_()); }),
+      driver_(link, std::move(clock), std::move(devices), input_, this) {
+  input_.SetRecorder(&recorder);
+  input_.SetGuardedLight(guarded);
+  input_.GreetEachReader();
 }
 
 void HeadlessService::Start() {
-  driver_.Scan();
-  form_.Load();
-  driver_.StartScanning();
+  driver_.Start(form_);
 }
 
 void HeadlessService::Stop() { form_.Unload(); }
@@ -36,11 +34,5 @@ void HeadlessService::ShowWarning(const std::string& text, const std::string&) {
 }
 
 void HeadlessService::SetOuterWidth(std::int32_t) {}
-
-void HeadlessService::ReaderF12(bool down, KeyTime time) { linked_.ReaderF12(down, time); }
-
-void HeadlessService::CutCode(bool evenIfFull) { linked_.CutCode(evenIfFull); }
-
-void HeadlessService::LinkChanged(const LinkStatus& status) { linked_.LinkChanged(status); }
 
 }  // namespace varnel

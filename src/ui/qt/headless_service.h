@@ -8,17 +8,17 @@
 #include "link/direct_link.h"
 #include "ui/code_recorder.h"
 #include "ui/form1.h"
-#include "ui/linked_form.h"
+#include "ui/form_input.h"
 #include "ui/qt/form_timers.h"
 #include "ui/qt/link_driver.h"
 
 namespace varnel {
 
-class HeadlessService : public QObject, private FormHost, private LinkDriver::Client {
+class HeadlessService : public QObject, private FormPort {
  public:
-  // The light is driven through `guarded`, unless it is null.
-  HeadlessService(DirectLink& link, KeyboardLister& keyboards, LinkDriver::Clock clock,
-                  LinkDriver::DeviceList devices, CodeRecorder& recorder,
+  // `light` drives the link's light, through `guarded` unless that is null.
+  HeadlessService(LockKeyPort& light, DirectLink& link, KeyboardLister& keyboards,
+                  LinkDriver::Clock clock, LinkDriver::DeviceList devices, CodeRecorder& recorder,
                   GuardedLight* guarded = nullptr);
 
   // Takes up the reader if it is there, lights it for two seconds, and from then on waits for
@@ -32,12 +32,8 @@ class HeadlessService : public QObject, private FormHost, private LinkDriver::Cl
   void ShowWarning(const std::string& text, const std::string& title) override;
   void SetOuterWidth(std::int32_t twips) override;
 
-  void ReaderF12(bool down, KeyTime time) override;
-  void CutCode(bool evenIfFull) override;
-  void LinkChanged(const LinkStatus& status) override;
-
   Form1 form_;
-  LinkedForm linked_;
+  FormInput input_{form_, *this};
   LinkDriver::Clock clock_;
   FormTimers timers_;
   LinkDriver driver_;

@@ -6,13 +6,13 @@
 
 namespace varnel {
 
-LinkDriver::LinkDriver(DirectLink& link, Clock clock, DeviceList devices, Client& client,
+LinkDriver::LinkDriver(DirectLink& link, Clock clock, DeviceList devices, LinkListener& listener,
                        QObject* parent)
     : QObject(parent),
       link_(link),
       clock_(std::move(clock)),
       devices_(std::move(devices)),
-      client_(client) {
+      listener_(listener) {
   // Cheap, and no wake-ups in between.
   scanTimer_ = new QTimer(this);
   scanTimer_->setObjectName(QStringLiteral("DeviceScanTimer"));
@@ -21,17 +21,16 @@ LinkDriver::LinkDriver(DirectLink& link, Clock clock, DeviceList devices, Client
   connect(scanTimer_, &QTimer::timeout, this, [this] { Scan(); });
 }
 
-void LinkDriver::Scan() { link_.Scan(devices_(), clock_(), *this); }
-
-void LinkDriver::StartScanning() { scanTimer_->start(); }
-
-void LinkDriver::ReaderF12(bool down, Tick eventTime, Tick handled) {
-  client_.ReaderF12(down, KeyTime{eventTime, handled});
+void LinkDriver::Scan() {
+  link_.Scan(devices_(), clock_(), *this, listener_);
+  after_();
 }
 
-void LinkDriver::CutCode(bool evenIfFull) { client_.CutCode(evenIfFull); }
-
-void LinkDriver::LinkChanged(const LinkStatus& status) { client_.LinkChanged(status); }
+void LinkDriver::Start(Form1& form) {
+  Scan();
+  form.Load();
+  scanTimer_->start();
+}
 
 void LinkDriver::Watch(int fd, bool watch) {
   if (!watch) {
@@ -44,8 +43,10 @@ void LinkDriver::Watch(int fd, bool watch) {
     return;
   }
   auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-  connect(notifier, &QSocketNotifier::activated, this,
-          [this, fd] { link_.Read(fd, clock_(), *this); });
+  connect(notifier, &QSocketNotifier::activated, this, [this, fd] {
+    link_.Read(fd, clock_(), *this, listener_);
+    after_();
+  });
   notifiers_[fd] = notifier;
 }
 

@@ -15,39 +15,33 @@ class QTimer;
 
 namespace varnel {
 
-class LinkDriver : public QObject, private LinkHost {
+class LinkDriver : public QObject, private LinkPort {
  public:
-  // What the link has for the program.
-  class Client {
-   public:
-    virtual void ReaderF12(bool down, KeyTime time) = 0;
-    virtual void CutCode(bool evenIfFull) = 0;
-    virtual void LinkChanged(const LinkStatus& status) = 0;
-
-   protected:
-    ~Client() = default;
-  };
   using Clock = std::function<Tick()>;
   using DeviceList = std::function<std::optional<ReaderNodes>()>;
 
-  LinkDriver(DirectLink& link, Clock clock, DeviceList devices, Client& client, QObject* parent);
+  // What the link hears goes straight to `listener`.
+  LinkDriver(DirectLink& link, Clock clock, DeviceList devices, LinkListener& listener,
+             QObject* parent);
+  // `after` runs once the link has handled a scan or a read, for a window to show the outcome.
+  void AfterEach(std::function<void()> after) { after_ = std::move(after); }
 
-  // Reads the device list now.
-  void Scan();
-  // From now on, again about once a second.
-  void StartScanning();
+  // The start-up order of every Linux program with the link: the devices are looked for first,
+  // so that the start-up light already shows on the reader; then `form` loads; and only then is
+  // the list read again about once a second, so that a reader plugged in while the start-up
+  // warning is open cannot feed a window whose capture is not armed yet.
+  void Start(Form1& form);
 
  private:
-  void ReaderF12(bool down, Tick eventTime, Tick handled) override;
-  void CutCode(bool evenIfFull) override;
-  void LinkChanged(const LinkStatus& status) override;
+  void Scan();
   void Watch(int fd, bool watch) override;
   void Say(const std::string& line) override;
 
   DirectLink& link_;
   Clock clock_;
   DeviceList devices_;
-  Client& client_;
+  LinkListener& listener_;
+  std::function<void()> after_ = [] {};
   std::map<int, QSocketNotifier*> notifiers_;
   QTimer* scanTimer_;
 };

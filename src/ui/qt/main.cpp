@@ -16,16 +16,17 @@
 #include "link/evdev/evdev_opener.h"
 #include "link/followed_stream.h"
 #include "link/light_guardian.h"
+#include "link/light_key.h"
 #include "link/linux/input_devices.h"
 #include "link/linux/session_folder.h"
 #include "link/linux/sibling_program.h"
+#include "link/reader_link.h"
 #include "link/reader_presence.h"
 #include "link/run_id.h"
 #include "link/session_lock.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
-#include "ui/linked_form.h"
 #include "ui/qt/headless_service.h"
 #include "ui/qt/program_clock.h"
 #include "ui/qt/standard_output.h"
@@ -63,6 +64,7 @@ int RunHeadless(int argc, char** argv, const varnel::CommandLine& line) {
   const std::unique_ptr<varnel::LightGuard> guardian = varnel::StartLightGuardian();
   std::optional<varnel::GuardedLight> guarded;
   if (guardian) guarded.emplace(link.Light(), *guardian, varnel::LightPlace(link.Status()));
+  varnel::LightKey light(guarded ? static_cast<varnel::Light&>(*guarded) : link.Light());
 
   // The records are what a service is for: once nobody reads them, it ends as on a signal.
   varnel::LineWriter output(varnel::WriteStandardOutput, varnel::SayOnStandardError,
@@ -78,7 +80,7 @@ int RunHeadless(int argc, char** argv, const varnel::CommandLine& line) {
       },
       varnel::NewRunId());
   varnel::HeadlessService service(
-      link, *keyboards, varnel::TickCount,
+      light, link, *keyboards, varnel::TickCount,
       [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder,
       guarded ? &*guarded : nullptr);
   varnel::StopOnSignals(&app, [&service] {

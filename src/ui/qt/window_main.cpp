@@ -17,7 +17,9 @@
 #include "link/evdev/evdev_opener.h"
 #include "link/followed_stream.h"
 #include "link/light_guardian.h"
+#include "link/light_key.h"
 #include "link/linux/input_devices.h"
+#include "link/reader_link.h"
 #include "link/reader_presence.h"
 #include "link/run_id.h"
 #include "link/session_lock.h"
@@ -25,7 +27,6 @@
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
-#include "ui/linked_form.h"
 #include "ui/local_time.h"
 #include "ui/qt/display_probe.h"
 #include "ui/qt/form1_window.h"
@@ -128,7 +129,7 @@ int main(int argc, char** argv) {
   const varnel::WindowLightPort windowLight = varnel::OpenWindowLight(OnWayland());
   std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
   varnel::EvdevOpener opener;
-  varnel::DirectLink link(opener, varnel::InputDirectory(), windowLight.port.get(),
+  varnel::DirectLink link(opener, varnel::InputDirectory(), windowLight.light.get(),
                           windowLight.kind);
   linkAtExit = &link;
   std::atexit(LightsOffAtExit);
@@ -136,9 +137,10 @@ int main(int argc, char** argv) {
   const std::unique_ptr<varnel::LightGuard> guardian = varnel::StartLightGuardian();
   std::optional<varnel::GuardedLight> guarded;
   if (guardian) guarded.emplace(link.Light(), *guardian, varnel::LightPlace(link.Status()));
+  varnel::LightKey light(guarded ? static_cast<varnel::Light&>(*guarded) : link.Light());
 
   varnel::Form1Window window(
-      link, *keyboards, varnel::TickCount,
+      light, link, *keyboards, varnel::TickCount,
       [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder.get(),
       guarded ? &*guarded : nullptr);
   // The windows close there, the start-up warning among them if it is still open.

@@ -122,12 +122,8 @@ void Form1Window::PreviewKey(const MSG& msg) {
   const auto code = static_cast<std::int16_t>(msg.wParam);
   // msg.time is the message's GetMessageTime(): when the key moved, on the GetTickCount clock.
   const KeyTime time{static_cast<Tick>(msg.time), static_cast<Tick>(GetTickCount())};
-  if (down) {
-    const bool isAutoRepeat = (msg.lParam & (1 << 30)) != 0;  // the key was already down
-    form_.KeyDown(code, isAutoRepeat, time);
-  } else {
-    form_.KeyUp(code, false, time);
-  }
+  const bool isAutoRepeat = down && (msg.lParam & (1 << 30)) != 0;  // the key was already down
+  input_.WindowKey(code, down, isAutoRepeat, time);
   Render();
 }
 
@@ -155,7 +151,7 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
       for (TimerId timer : kTimers) {
         if (wParam == TimerEventId(timer)) {
-          form_.TimerTick(timer, static_cast<Tick>(GetTickCount()));
+          input_.TimerTick(timer, static_cast<Tick>(GetTickCount()));
         }
       }
       Render();

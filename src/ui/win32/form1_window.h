@@ -1,5 +1,6 @@
 // The main window on Windows: renders the window logic's control properties with plain user32
-// controls and feeds it the window's key events and timer ticks. It decides nothing itself.
+// controls and translates the window's key messages and timer ticks for its input. It decides
+// nothing itself.
 #pragma once
 
 #include <windows.h>
@@ -7,16 +8,18 @@
 #include <map>
 #include <string>
 
+#include "ui/code_recorder.h"
 #include "ui/form1.h"
+#include "ui/form_input.h"
 
 namespace varnel {
 
-class Form1Window final : private FormHost {
+class Form1Window final : private FormPort {
  public:
   // Every code goes to `recorder` too, unless it is null.
-  Form1Window(LockKeyPort& light, KeyboardLister& keyboards, CodeListener* recorder = nullptr)
+  Form1Window(LockKeyPort& light, KeyboardLister& keyboards, CodeRecorder* recorder = nullptr)
       : form_(light, keyboards, *this) {
-    form_.SetCodeListener(recorder);
+    input_.SetRecorder(recorder);
   }
   ~Form1Window();
   Form1Window(const Form1Window&) = delete;
@@ -53,6 +56,8 @@ class Form1Window final : private FormHost {
   void SetOuterWidth(std::int32_t twips) override;
 
   Form1 form_;
+  // Windows flags every auto-repeat itself.
+  FormInput input_{form_, *this};
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
   // The outer width the logic asked for, or 0 for the design width.

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,12 @@
 #include "link/followed_stream.h"
 #include "link/guarded_light.h"
 #include "link/light_guardian.h"
-#include "link/lock_key_port.h"
+#include "link/light_key.h"
 #include "link/reader_presence.h"
 #include "link/run_id.h"
 #include "link/session_lock.h"
+#include "link/windows/scroll_lock_light.h"
+#include "link/windows/system_lock_key_port.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
@@ -166,15 +169,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
           if (output) output->Push(std::move(record));
         },
         varnel::NewRunId());
-    std::unique_ptr<varnel::LockKeyPort> systemLight = varnel::OpenSystemLockKeyPort();
-    std::unique_ptr<varnel::LockKeyPort> guardedLight;
-    if (guardian) {
-      guardedLight = std::make_unique<varnel::GuardedLight>(*systemLight, *guardian,
-                                                            varnel::LitLights{true, {}});
-    }
+    std::unique_ptr<varnel::LockKeyPort> systemKeys = varnel::OpenSystemLockKeyPort();
+    varnel::ScrollLockLight systemLight(*systemKeys);
+    std::optional<varnel::GuardedLight> guarded;
+    if (guardian) guarded.emplace(systemLight, *guardian, varnel::LitLights{true, {}});
+    // The key starts from what the system's light shows: one the user lit is not the program's.
+    varnel::LightKey light(guarded ? static_cast<varnel::Light&>(*guarded) : systemLight,
+                           systemLight.On());
     std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
-    varnel::Form1Window window(guardedLight ? *guardedLight : *systemLight, *keyboards,
-                               recorder.get());
+    varnel::Form1Window window(light, *keyboards, recorder.get());
     if (window.Create(instance)) {
       window.Load();
       window.Show(showCommand);

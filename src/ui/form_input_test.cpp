@@ -1,11 +1,15 @@
-// The window's logic fed by the direct link, on simulated time, with a fake reader device.
-#include "ui/link_route.h"
+// The window's logic fed through its one way in by the direct link and the window, on simulated
+// time, with a fake reader device.
+#include "ui/form_input.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
+#include "link/direct_link.h"
+#include "link/fake_light.h"
 #include "link/fake_reader_device.h"
+#include "link/light_key.h"
 #include "ui/simulated_loop.h"
 
 namespace varnel {
@@ -18,7 +22,7 @@ const ReaderNode kReader = FakeNode("event17");
 
 // The program's side as the Linux shell wires it, with the reader's device and the desktop's
 // light as fakes. The loop's light is the reader's own.
-class LinkedLoop : public ::testing::Test, private LinkHost {
+class LinkedLoop : public ::testing::Test, private LinkPort {
  protected:
   void SetUp() override {
     Scan({kReader});
@@ -28,14 +32,14 @@ class LinkedLoop : public ::testing::Test, private LinkHost {
   }
 
   FakeHardware& Reader() { return opener.At("/dev/input/event17"); }
-  void Scan(ReaderNodes nodes) { link.Scan(nodes, loop.TickCount(), *this); }
+  void Scan(ReaderNodes nodes) { link.Scan(nodes, loop.TickCount(), *this, loop.input); }
   // The device sends `kind`, stamped now, and the program reads it at once.
   void Device(Kind kind) {
     Reader().queued.push_back({kind, loop.EventTickAt(loop.Now())});
     Read();
   }
   void Read() {
-    if (fd_) link.Read(*fd_, loop.TickCount(), *this);
+    if (fd_) link.Read(*fd_, loop.TickCount(), *this, loop.input);
   }
   void DevicePress(std::int32_t holdMs, std::int32_t gapMs = 60) {
     Device(Kind::F12Down);
@@ -48,7 +52,7 @@ class LinkedLoop : public ::testing::Test, private LinkHost {
   void DeviceCode(const std::vector<int>& bits, std::size_t presses = 8) {
     for (std::size_t i = 0; i < presses; ++i) DevicePress(bits.at(i) ? 300 : 100);
   }
-  void WindowF12(bool down) { route.WindowKey(down, kKeyF12, false, loop.At()); }
+  void WindowF12(bool down) { loop.input.WindowKey(kKeyF12, down, false, loop.At()); }
   void Unplug() {
     Reader().gone = true;
     Read();
@@ -56,19 +60,14 @@ class LinkedLoop : public ::testing::Test, private LinkHost {
     Reader() = FakeHardware{};
   }
 
-  void ReaderF12(bool down, Tick eventTime, Tick handled) override {
-    route.ReaderF12(down, {eventTime, handled});
-  }
-  void CutCode(bool evenIfFull) override { loop.form.CutCode(evenIfFull); }
-  void LinkChanged(const LinkStatus& status) override { route.SetDirect(status.direct); }
   void Watch(int fd, bool watch) override { fd_ = watch ? std::optional(fd) : std::nullopt; }
   void Say(const std::string&) override {}
 
   FakeOpener opener;
-  FakeLockKeyPort desktop;
+  FakeLight desktop;
   DirectLink link{opener, "/dev/input", &desktop, WindowLight::Indicator};
-  SimulatedLoop loop{1'000'000, link.Light(), [this] { return Reader().led; }};
-  KeyRoute route{loop.form};
+  LightKey light{link.Light()};
+  SimulatedLoop loop{1'000'000, light, [this] { return Reader().led; }};
   std::optional<int> fd_;
 };
 

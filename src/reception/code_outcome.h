@@ -1,10 +1,11 @@
-// What a code came to, taken the moment the window shows it, for whoever keeps every code beyond
-// the two seconds of the display.
+// What a code came to, made where the code ends: the window shows it, and whoever keeps every
+// code beyond the two seconds of the display is handed it.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "reception/pulse_capture.h"
@@ -25,6 +26,11 @@ struct CodeOutcome {
   bool operator==(const CodeOutcome&) const = default;
 };
 
+inline constexpr std::string_view kParityMessage = "Parità";
+inline constexpr std::string_view kTimeoutMessage = "Timeout";
+// What the window says of an outcome that is not good; empty for a good one.
+std::string_view ErrorMessage(CodeOutcome::Verdict verdict);
+
 // A full window of holds, decoded.
 CodeOutcome DecodedOutcome(const PulseArray& holds);
 // A window cut short: the holds of its completed presses.
@@ -32,13 +38,5 @@ CodeOutcome TimeoutOutcome(const PulseWindow& window);
 
 // The distance of `hold` from `threshold`, which stale slots can push past 32 bits.
 std::int64_t Margin(std::int32_t hold, std::int32_t threshold);
-
-class CodeListener {
- public:
-  virtual void CodeDecided(const CodeOutcome& outcome) = 0;
-
- protected:
-  ~CodeListener() = default;
-};
 
 }  // namespace varnel

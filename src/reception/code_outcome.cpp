@@ -1,4 +1,4 @@
-#include "ui/code_outcome.h"
+#include "reception/code_outcome.h"
 
 #include <algorithm>
 
@@ -9,6 +9,18 @@ namespace varnel {
 std::int64_t Margin(std::int32_t hold, std::int32_t threshold) {
   const std::int64_t distance = std::int64_t{hold} - threshold;
   return distance < 0 ? -distance : distance;
+}
+
+std::string_view ErrorMessage(CodeOutcome::Verdict verdict) {
+  switch (verdict) {
+    case CodeOutcome::Verdict::Good:
+      return {};
+    case CodeOutcome::Verdict::Parity:
+      return kParityMessage;
+    case CodeOutcome::Verdict::Timeout:
+      return kTimeoutMessage;
+  }
+  return {};
 }
 
 CodeOutcome DecodedOutcome(const PulseArray& holds) {
