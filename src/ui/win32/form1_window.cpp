@@ -12,13 +12,6 @@
 namespace varnel {
 namespace {
 
-// Tahoma draws alike on every Windows since XP and under Wine, which ships a metric twin of it.
-// At 7.5 pt the design's captions fit their labels ("Valore" needs 29 of the 33 pixels at
-// 96 dpi; at 8 pt it would need 34). The error text keeps its 8.25 pt bold.
-constexpr wchar_t kFontFace[] = L"Tahoma";
-constexpr int kFontHundredthsOfPoint = 750;
-constexpr int kErrorFontHundredthsOfPoint = 825;
-
 // Fixed single border: a caption and a system menu, no sizing frame, no maximise box.
 // No WS_CLIPCHILDREN: the group box paints no background of its own, the window does.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -32,8 +25,10 @@ std::wstring Wide(const std::string& text) {
 }
 
 COLORREF ToColorRef(Color color) {
-  // 0x00BBGGRR is COLORREF's own layout; the top bit marks a system colour.
-  return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
+  const auto decoded = DecodeColor(color);
+  if (const auto* system = std::get_if<SystemColor>(&decoded)) return GetSysColor(system->index);
+  const Rgb& rgb = std::get<Rgb>(decoded);
+  return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
 UINT_PTR TimerEventId(TimerId timer) { return static_cast<UINT_PTR>(timer) + 1; }
@@ -68,18 +63,18 @@ SIZE OuterSize(SIZE client, int dpi) {
   return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
-HFONT MakeFont(int hundredthsOfPoint, int weight, int dpi) {
-  return CreateFontW(-MulDiv(hundredthsOfPoint, dpi, 7200), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, kFontFace);
+HFONT MakeFont(const ControlFont& look, int dpi) {
+  return CreateFontW(-MulDiv(look.hundredthsOfPoint, dpi, 7200), 0, 0, 0,
+                     look.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, Wide(kFontFace).c_str());
 }
 
 }  // namespace
 
 Form1Window::~Form1Window() {
   for (auto& [color, brush] : brushes_) DeleteObject(brush);
-  if (font_) DeleteObject(font_);
-  if (errorFont_) DeleteObject(errorFont_);
+  for (auto& [look, font] : fonts_) DeleteObject(font);
 }
 
 bool Form1Window::Create(HINSTANCE instance) {
@@ -185,7 +180,7 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 int Form1Window::Px(std::int32_t twips) const { return TwipsToPixels(twips, dpi_); }
 
 void Form1Window::BuildControls() {
-  for (const ControlLayout& c : Form1Layout()) {
+  for (const ControlLayout& c : layout_) {
     const wchar_t* windowClass = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
@@ -208,7 +203,7 @@ void Form1Window::BuildControls() {
         style |= SS_OWNERDRAW;
         break;
     }
-    if (c.name == "lblErr") style &= ~WS_VISIBLE;
+    if (!c.visible) style &= ~WS_VISIBLE;
     // Placed by LayOut. The frame sits at the window's origin, so places inside it are the
     // window's own.
     CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
@@ -252,18 +247,14 @@ const std::string* Form1Window::ToolTip(HWND control) const {
 
 void Form1Window::LayOut(int dpi, const RECT* suggested) {
   dpi_ = dpi;
-  const HFONT oldFont = font_;
-  const HFONT oldErrorFont = errorFont_;
-  font_ = MakeFont(kFontHundredthsOfPoint, FW_NORMAL, dpi);
-  errorFont_ = MakeFont(kErrorFontHundredthsOfPoint, FW_BOLD, dpi);
-  for (const ControlLayout& c : Form1Layout()) {
+  std::vector<std::pair<ControlFont, HFONT>> oldFonts;
+  oldFonts.swap(fonts_);
+  for (const ControlLayout& c : layout_) {
     HWND control = Control(c.name);
     MoveWindow(control, Px(c.left), Px(c.top), Px(c.width), Px(c.height), FALSE);
-    const HFONT font = c.name == "lblErr" ? errorFont_ : font_;
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(c.font)), FALSE);
   }
-  if (oldFont) DeleteObject(oldFont);
-  if (oldErrorFont) DeleteObject(oldErrorFont);
+  for (auto& [look, font] : oldFonts) DeleteObject(font);
 
   const SIZE client{Px(kClientWidthTwips), Px(kClientHeightTwips)};
   SIZE outer = OuterSize(client, dpi);
@@ -289,6 +280,21 @@ HWND Form1Window::Control(const std::string& name) const {
   return GetDlgItem(hwnd_, ControlId(name));
 }
 
+HFONT Form1Window::Font(const ControlFont& look) {
+  for (const auto& [made, font] : fonts_) {
+    if (made == look) return font;
+  }
+  return fonts_.emplace_back(look, MakeFont(look, dpi_)).second;
+}
+
+const ControlLayout* Form1Window::LayoutOf(HWND control) const {
+  const int id = GetDlgCtrlID(control);
+  for (const ControlLayout& c : layout_) {
+    if (ControlId(c.name) == id) return &c;
+  }
+  return nullptr;
+}
+
 HBRUSH Form1Window::Brush(COLORREF color) {
   HBRUSH& brush = brushes_[color];
   if (!brush) brush = CreateSolidBrush(color);
@@ -297,19 +303,21 @@ HBRUSH Form1Window::Brush(COLORREF color) {
 
 LRESULT Form1Window::ColorStatic(HDC dc, HWND control) {
   const Form1Controls& s = form_.Controls();
-  COLORREF background = GetSysColor(COLOR_BTNFACE);
+  COLORREF background = ToColorRef(kColorButtonFace);
   if (control == Control("Valore")) background = ToColorRef(s.Valore.BackColor);
-  if (control == Control("lblErr")) SetTextColor(dc, ToColorRef(kColorRed));
+  const ControlLayout* look = LayoutOf(control);
+  if (look && look->foreColor) SetTextColor(dc, ToColorRef(*look->foreColor));
   SetBkColor(dc, background);
   return reinterpret_cast<LRESULT>(Brush(background));
 }
 
 void Form1Window::DrawShape(const DRAWITEMSTRUCT& item) {
-  FillRect(item.hDC, &item.rcItem, Brush(GetSysColor(COLOR_BTNFACE)));
+  FillRect(item.hDC, &item.rcItem, Brush(ToColorRef(kColorButtonFace)));
   const bool solid = form_.Controls().Sh1FillStyle == FillStyle::Solid;
-  HGDIOBJ oldBrush =
-      SelectObject(item.hDC, solid ? static_cast<HGDIOBJ>(Brush(ToColorRef(kColorRed)))
-                                   : GetStockObject(NULL_BRUSH));
+  const ControlLayout* look = LayoutOf(item.hwndItem);
+  HGDIOBJ oldBrush = SelectObject(
+      item.hDC, solid && look ? static_cast<HGDIOBJ>(Brush(ToColorRef(look->fillColor)))
+                              : GetStockObject(NULL_BRUSH));
   HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(BLACK_PEN));
   const RECT& r = item.rcItem;
   const int side = std::min(r.right - r.left, r.bottom - r.top);
