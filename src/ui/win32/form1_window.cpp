@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "link/program_clock.h"
+#include "link/windows/utf.h"
 #include "ui/form1_layout.h"
 #include "ui/win32/control_ids.h"
 
@@ -15,14 +17,6 @@ namespace {
 // Fixed single border: a caption and a system menu, no sizing frame, no maximise box.
 // No WS_CLIPCHILDREN: the group box paints no background of its own, the window does.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
-std::wstring Wide(const std::string& text) {
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
 
 COLORREF ToColorRef(Color color) {
   const auto decoded = DecodeColor(color);
@@ -67,7 +61,7 @@ HFONT MakeFont(const ControlFont& look, int dpi) {
   return CreateFontW(-MulDiv(look.hundredthsOfPoint, dpi, 7200), 0, 0, 0,
                      look.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, Wide(kFontFace).c_str());
+                     DEFAULT_PITCH | FF_SWISS, Utf16(kFontFace).c_str());
 }
 
 }  // namespace
@@ -90,7 +84,7 @@ bool Form1Window::Create(HINSTANCE instance) {
   wc.lpszClassName = kForm1ClassName;
   if (!RegisterClassExW(&wc)) return false;
   // The size follows once the window knows the DPI of the monitor it is on.
-  hwnd_ = CreateWindowExW(0, kForm1ClassName, Wide(kAppTitle).c_str(), kStyle, CW_USEDEFAULT,
+  hwnd_ = CreateWindowExW(0, kForm1ClassName, Utf16(kAppTitle).c_str(), kStyle, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
                           this);
   return hwnd_ != nullptr;
@@ -146,7 +140,7 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
       for (TimerId timer : kTimers) {
         if (wParam == TimerEventId(timer)) {
-          input_.TimerTick(timer, static_cast<Tick>(GetTickCount()));
+          input_.TimerTick(timer, TickCount());
         }
       }
       Render();
@@ -161,7 +155,7 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
       if (info->hdr.code != TTN_GETDISPINFOW) break;
       const std::string* tip = ToolTip(reinterpret_cast<HWND>(info->hdr.idFrom));
-      toolTipText_ = tip ? Wide(*tip) : std::wstring();
+      toolTipText_ = tip ? Utf16(*tip) : std::wstring();
       info->lpszText = toolTipText_.data();
       return 0;
     }
@@ -206,7 +200,7 @@ void Form1Window::BuildControls() {
     if (!c.visible) style &= ~WS_VISIBLE;
     // Placed by LayOut. The frame sits at the window's origin, so places inside it are the
     // window's own.
-    CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
+    CreateWindowExW(exStyle, windowClass, Utf16(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c.name))), nullptr,
                     nullptr);
   }
@@ -327,7 +321,7 @@ void Form1Window::DrawShape(const DRAWITEMSTRUCT& item) {
 }
 
 void Form1Window::SetText(const std::string& name, const std::string& text) {
-  const std::wstring wide = Wide(text);
+  const std::wstring wide = Utf16(text);
   wchar_t current[64] = {};
   GetWindowTextW(Control(name), current, 64);
   if (wide != current) SetWindowTextW(Control(name), wide.c_str());
@@ -366,7 +360,7 @@ void Form1Window::SetTimerEnabled(TimerId timer, bool enabled) {
 }
 
 void Form1Window::ShowWarning(const std::string& text, const std::string& title) {
-  MessageBoxW(hwnd_, Wide(text).c_str(), Wide(title).c_str(), MB_ICONEXCLAMATION | MB_OK);
+  MessageBoxW(hwnd_, Utf16(text).c_str(), Utf16(title).c_str(), MB_ICONEXCLAMATION | MB_OK);
 }
 
 void Form1Window::SetOuterWidth(std::int32_t twips) {
