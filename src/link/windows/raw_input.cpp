@@ -3,17 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "link/windows/utf.h"
+
 namespace varnel {
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
-}
 
 std::optional<std::string> DeviceName(HANDLE device) {
   UINT length = 0;
