@@ -8,8 +8,8 @@
 # a blink, and after the program is killed during an answer, and a start right after the kill;
 # `varnel.exe --print` beside a window follows it. From that start on, Wine's keyboard stands for
 # the reader (VARNEL_READER_ID): codes heard through raw input with another program in front,
-# which still gets the F12s, or gets none with --take-f12; and with Varnel in front, one record a
-# code.
+# which still gets the F12s, also across a stop of the program, or gets none with --take-f12;
+# and with Varnel in front, one record a code.
 # Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -322,13 +322,28 @@ answer=$(tr -d '\r' <"$work/front" | awk '$2 == "F12" && $1 == "up" { t = $3 }
 note "Scroll Lock on $answer ms after the last release"
 (( ${answer:-0} >= 800 && ${answer:-0} <= 925 )) || fail "Scroll Lock on ${answer:-never} ms after the last release"
 
+echo "through raw input while the program stops for half a second: 153"
+front_start
+exe=$(pgrep -f -x -- "$varnel --print") || fail "no process runs $varnel"
+press_code 100 300 10011001 &
+presser=$!
+sleep 0.9
+kill -STOP "$exe"
+sleep 0.5
+kill -CONT "$exe"
+wait "$presser"
+wait_records 2
+front_stop
+expect_direct_record 2 153
+exe=""
+
 echo "Varnel in front: one code, one record"
 main=$(wait_window Varnel 10) || fail "no main window"
 xdotool windowactivate --sync "$main"
 press_code 100 300 01100110
 sleep 1.2
-expect_direct_record 2 102
-(( $(wc -l <"$work/stdout") == 2 )) || fail "records: $(cat "$work/stdout")"
+expect_direct_record 3 102
+(( $(wc -l <"$work/stdout") == 3 )) || fail "records: $(cat "$work/stdout")"
 sleep 2
 
 echo "a program follows the window: varnel.exe --print beside it"
@@ -341,8 +356,8 @@ press_code 100 300 10100101
 for _ in $(seq 100); do [[ -s "$work/followed" ]] && break; sleep 0.05; done
 sleep 0.5  # a second line, if one came, would be there by now
 note "followed: $(cat "$work/followed")"
-# The window's third code, heard through raw input.
-grep -E -q '^\{"seq":3,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"direct","device":"\\\\\\\\\?\\\\HID#VID_845E&PID_0002#[^"]*"\}$' \
+# The window's fourth code, heard through raw input.
+grep -E -q '^\{"seq":4,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"direct","device":"\\\\\\\\\?\\\\HID#VID_845E&PID_0002#[^"]*"\}$' \
   "$work/followed" && [[ $(wc -l <"$work/followed") == 1 && $(grep -c $'\r' "$work/followed") == 0 ]] ||
   fail "the follower's line of a good code: $(od -c "$work/followed" | head)"
 sleep 2.2
