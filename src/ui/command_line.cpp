@@ -45,6 +45,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
       line.print = true;
       continue;
     }
+    if (arg == "--take-f12" && rules.takeF12) {
+      line.takeF12 = true;
+      continue;
+    }
     if (arg == "--headless" && rules.headless) {
       line.headless = true;
       continue;
@@ -69,8 +73,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
 }
 
 std::string UsageText(const CommandLineRules& rules) {
-  std::string text =
-      "Usage: varnel [--print]" + std::string(rules.qtOptions ? " [Qt options]" : "") + "\n";
+  std::string text = "Usage: varnel [--print]" + std::string(rules.takeF12 ? " [--take-f12]" : "") +
+                     std::string(rules.qtOptions ? " [Qt options]" : "") + "\n";
   if (rules.headless) text += "       varnel --headless\n";
   text +=
       "       varnel --help | --version\n"
@@ -83,6 +87,12 @@ std::string UsageText(const CommandLineRules& rules) {
     text +=
         "  --headless  no window and no display: the reader's own input device only, each\n"
         "              code written on standard output as with --print\n";
+  }
+  if (rules.takeF12) {
+    text +=
+        "  --take-f12  while the reader is plugged in, keep every F12 from the other programs,\n"
+        "              whichever keyboard it comes from: a person's F12 then does nothing\n"
+        "              anywhere while Varnel runs\n";
   }
   text +=
       "  --help      show this help and exit\n"

@@ -6,7 +6,7 @@ namespace varnel {
 namespace {
 
 const CommandLineRules kLinux{.qtOptions = true, .headless = true};
-const CommandLineRules kWindows{};
+const CommandLineRules kWindows = kWindowsCommandLine;
 
 using Action = CommandLine::Action;
 
@@ -32,6 +32,15 @@ TEST(CommandLine, HelpAndVersionWinOverTheRest) {
   EXPECT_EQ(ParseCommandLine({"--print", "--help", "--bogus"}, kLinux).action, Action::Help);
   EXPECT_EQ(ParseCommandLine({"--version"}, kWindows).action, Action::Version);
   EXPECT_EQ(UsageText(kWindows).find("headless"), std::string::npos);
+}
+
+TEST(CommandLine, OnlyWindowsTakesF12) {
+  const CommandLine line = ParseCommandLine({"--take-f12", "--print"}, kWindows);
+  EXPECT_EQ(line.action, Action::Run);
+  EXPECT_TRUE(line.takeF12 && line.print);
+  EXPECT_EQ(ParseCommandLine({"--take-f12"}, kLinux).action, Action::Refuse);
+  EXPECT_NE(UsageText(kWindows).find("[--take-f12]"), std::string::npos);
+  EXPECT_EQ(UsageText(kLinux).find("take-f12"), std::string::npos);
 }
 
 }  // namespace

@@ -18,6 +18,11 @@
 // sample from a moment the light is off. (A probe attached to the program's input thread reads
 // the same, but its leaving hands the program a fresh key state, off whatever the light is.)
 //   win32-probe manifest EXE          prints the application manifest inside EXE
+//   win32-probe keys MS               another program in front: a window titled "Varnel probe"
+//                                     that prints "ready", then "down|up KEY TIME" for each key
+//                                     message it gets (KEY F12, SCROLL or the code in hex, TIME
+//                                     the message's), for MS or until it is closed
+//   win32-probe close-keys            closes that window
 // Exits 1 when the window it needs is not there (yet), 3 on a fault.
 #include <windows.h>
 
@@ -260,6 +265,64 @@ int Post(UINT message, WPARAM wParam, bool whenOn) {
   return 0;
 }
 
+constexpr wchar_t kKeysTitle[] = L"Varnel probe";
+
+LRESULT CALLBACK KeysProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP: {
+      const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+      if (down && (lParam & (1 << 30))) return 0;  // an auto-repeat: the key was down
+      std::string key = wParam == VK_F12 ? "F12" : wParam == VK_SCROLL ? "SCROLL" : "";
+      if (key.empty()) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(wParam));
+        key = hex;
+      }
+      std::printf("%s %s %ld\n", down ? "down" : "up", key.c_str(), GetMessageTime());
+      return 0;
+    }
+    case WM_TIMER:
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int Keys(int ms) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = KeysProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = L"VarnelProbeKeys";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowW(wc.lpszClassName, kKeysTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
+                              200, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!window) return 3;
+  SetForegroundWindow(window);
+  SetTimer(window, 1, static_cast<UINT>(ms), nullptr);
+  std::printf("ready\n");
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+int CloseKeys() {
+  HWND window = FindWindowW(L"VarnelProbeKeys", kKeysTitle);
+  if (!window) return 1;
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -274,6 +337,8 @@ int main(int argc, char** argv) {
   if (command == "layout") return Layout(number);
   if (command == "manifest" && argc == 3) return Manifest(argv[2]);
   if (command == "dpi-changed") return DpiChanged(number);
+  if (command == "keys") return Keys(number);
+  if (command == "close-keys") return CloseKeys();
   const bool whenOn = argc >= 3 && std::string(argv[2]) == "on";
   if (command == "end-session") return Post(WM_ENDSESSION, TRUE, whenOn);
   if (command == "close") return Post(WM_CLOSE, 0, whenOn);

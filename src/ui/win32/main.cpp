@@ -31,6 +31,7 @@
 #include "ui/line_writer.h"
 #include "ui/second_start.h"
 #include "ui/win32/form1_window.h"
+#include "ui/win32/raw_input_host.h"
 #include "version.h"
 
 namespace {
@@ -69,7 +70,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const std::vector<std::string> arguments = Arguments();
   // The light's guardian: this same file, started by the program (never by hand).
   if (!arguments.empty() && arguments[0] == "--guardian") return varnel::RunLightGuardian();
-  const varnel::CommandLineRules rules{};
+  const varnel::CommandLineRules rules = varnel::kWindowsCommandLine;
   const varnel::CommandLine line = varnel::ParseCommandLine(arguments, rules);
   if (line.action != varnel::CommandLine::Action::Run || line.print) varnel::UseParentsConsole();
   switch (line.action) {
@@ -127,7 +128,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                            systemLight.On());
     std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
     varnel::Form1Window window(light, *keyboards, recorder.get());
+    // The reader heard whichever window has the focus, through raw input.
+    varnel::RawInputHost link(window.Input(), line.takeF12, varnel::SayOnStandardError);
     if (window.Create(instance)) {
+      window.SetLinkMessages(&link);
+      link.Attach(window.Window());
       window.Load();
       window.Show(showCommand);
       MSG msg;
