@@ -64,7 +64,7 @@ device_blinks
 for _ in $(seq 50); do [[ $(wc -l <"$work/records") == 3 ]] && break; sleep 0.1; done
 cat "$work/records"
 fields='"seq":[0-9]+,"time":"[0-9-]{10}T[0-9:]{8}\.[0-9]{3}[+-][0-9]{2}:[0-9]{2}","verdict"'
-node="\"link\":\"direct\",\"device\":\"$work/reader/input/event[0-9]+\"}"
+node="\"link\":\"direct\",\"device\":\"$work/reader/input/event[0-9]+\",\"typed\":false}"
 grep -E -q "^\{$fields:\"good\",\"value\":165,\"bits\":\"10100101\",\"holds_ms\":\[[0-9]+(,[0-9]+){7}\],\"threshold_ms\":[0-9]+,\"margin_ms\":[0-9]+,$node\$" \
   <(sed -n 1p "$work/records") || fail "the good code's record"
 grep -E -q "^\{$fields:\"parity\",\"value\":164,\"bits\":\"10100100\"" <(sed -n 2p "$work/records") ||

@@ -48,7 +48,7 @@ shot_value good_value
 (( $(share '#00FF00' good_value) > 50 )) || fail "Valore is not green after a good code"
 [[ $(awk 'NR > 1 && $2 == "off"' <<<"$timeline") == "" ]] || fail "the good-code light is not steady"
 note "record: $(cat "$work/records")"
-grep -E -q '^\{"seq":1,"time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null\}$' \
+grep -E -q '^\{"seq":1,"time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null,"typed":false\}$' \
   "$work/records" || fail "no record of the good code on standard output"
 settle
 

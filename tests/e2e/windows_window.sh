@@ -152,7 +152,7 @@ green=$(convert "$work/valore.png" -fill black +opaque '#00FF00' -fill white -op
 sampled_light
 expect_steady "$light" "good code"
 note "record: $(cat "$work/stdout")"
-grep -E -q '^\{"seq":1,"time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null\}$' \
+grep -E -q '^\{"seq":1,"time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null,"typed":false\}$' \
   "$work/stdout" && [[ $(wc -l <"$work/stdout") == 1 && $(grep -c $'\r' "$work/stdout") == 0 ]] ||
   fail "the good code's record on standard output: $(od -c "$work/stdout" | head)"
 

@@ -1,6 +1,8 @@
 // x11-key-recorder: a window that takes the keyboard focus and prints each key event it gets,
 // "down KEYSYM TIME" or "up KEYSYM TIME" with the X server's millisecond time, until it is
-// ended. It stands in for the program when what a reader sends is the thing under test.
+// ended; after a press that types text under the keyboard map in force, as an ordinary program
+// reads it, "text TEXT" ("\r" for Enter, "\t" for Tab). It stands in for the program when what
+// a reader sends is the thing under test, and for the program in front that Varnel types into.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -8,6 +10,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <string>
 
 namespace {
 volatile std::sig_atomic_t stop = 0;
@@ -42,6 +45,23 @@ int main() {
         const KeySym sym = XLookupKeysym(&event.xkey, 0);
         std::printf("%s %s %lu\n", event.type == KeyPress ? "down" : "up",
                     XKeysymToString(sym) ? XKeysymToString(sym) : "?", event.xkey.time);
+        char text[16];
+        const int length = event.type == KeyPress
+                               ? XLookupString(&event.xkey, text, sizeof text, nullptr, nullptr)
+                               : 0;
+        std::string shown;
+        for (int i = 0; i < length; ++i) {
+          if (text[i] == '\r') {
+            shown += "\\r";
+          } else if (text[i] == '\t') {
+            shown += "\\t";
+          } else {
+            shown += text[i];
+          }
+        }
+        if (!shown.empty()) std::printf("text %s\n", shown.c_str());
+      } else if (event.type == MappingNotify) {
+        XRefreshKeyboardMapping(&event.xmapping);
       }
       std::fflush(stdout);
     }

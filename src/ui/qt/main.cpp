@@ -20,6 +20,7 @@
 #include "link/reader_presence.h"
 #include "link/session_lock.h"
 #include "ui/code_recorder.h"
+#include "ui/code_typing.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
 #include "ui/qt/headless_service.h"
@@ -98,6 +99,10 @@ int main(int argc, char** argv) {
       return 2;
     case varnel::CommandLine::Action::Run:
       break;
+  }
+  if (line.headless && line.type) {
+    std::fprintf(stderr, "%s\n", varnel::kTypingHeadless);
+    return 2;
   }
   if (line.headless) {
     // A reader of standard output that goes away is told by the write's error, not by a signal

@@ -2,6 +2,7 @@
 // when it can be opened, and otherwise the window's keys and the X server's keyboard indicators;
 // the input layer's device list for the reader check. `varnel` starts it for a window, with the
 // command line it has already checked.
+#include <QtGui/qguiapplication_platform.h>
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
@@ -20,6 +21,7 @@
 #include "link/reader_presence.h"
 #include "link/session_lock.h"
 #include "link/x11/window_light.h"
+#include "link/x11/xtest_typing.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
@@ -76,6 +78,24 @@ bool FirstInSession(int argc, char** argv, const varnel::CommandLine& line, int&
   return false;
 }
 
+// For --type: the keyboard that types into the X window in front, or null with the reason said.
+std::unique_ptr<varnel::TypingPort> OpenTyping() {
+  if (OnWayland()) {
+    std::fprintf(stderr, "%s\n", varnel::kTypingOnWayland);
+    return nullptr;
+  }
+  const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || !x11->display()) {
+    std::fprintf(stderr, "varnel: --type needs X11 or Windows, not Qt's %s platform\n",
+                 qPrintable(QGuiApplication::platformName()));
+    return nullptr;
+  }
+  std::string problem;
+  std::unique_ptr<varnel::TypingPort> port = varnel::OpenXTestTyping(x11->display(), problem);
+  if (!port) std::fprintf(stderr, "varnel: --type cannot type: %s\n", problem.c_str());
+  return port;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,6 +118,8 @@ int main(int argc, char** argv) {
   icon.addFile(QStringLiteral(":/icons/varnel-16.png"), QSize(16, 16));
   icon.addFile(QStringLiteral(":/icons/varnel-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
+  std::unique_ptr<varnel::TypingPort> typing;
+  if (line.type && !(typing = OpenTyping())) return 2;
 
   std::unique_ptr<varnel::LineWriter> output;
   std::unique_ptr<varnel::CodeRecorder> recorder;
@@ -134,6 +156,10 @@ int main(int argc, char** argv) {
       },
       [&window] { window.Activate(); });
   window.Load();
+  if (typing) {
+    window.TypeCodes(*typing, *line.type,
+                     [](const std::string& said) { std::fprintf(stderr, "%s\n", said.c_str()); });
+  }
   int status = 0;
   if (quitRequested) {  // while the warning was open: end here, light off
     window.close();

@@ -16,6 +16,7 @@
 #include "link/lock_key_port.h"
 #include "link/reader_presence.h"
 #include "link/session_lock.h"
+#include "link/windows/send_input_typing.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
@@ -112,7 +113,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!arguments.empty() && arguments[0] == "--guardian") return varnel::RunLightGuardian();
   const varnel::CommandLineRules rules{};
   const varnel::CommandLine line = varnel::ParseCommandLine(arguments, rules);
-  if (line.action != varnel::CommandLine::Action::Run || line.print) UseParentsConsole();
+  if (line.action != varnel::CommandLine::Action::Run || line.print || line.type) {
+    UseParentsConsole();
+  }
   switch (line.action) {
     case varnel::CommandLine::Action::Help:
       WriteAll(STD_OUTPUT_HANDLE, varnel::UsageText(rules));
@@ -162,8 +165,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
     varnel::Form1Window window(guardedLight ? *guardedLight : *systemLight, *keyboards,
                                recorder.get());
+    const std::unique_ptr<varnel::TypingPort> typing =
+        line.type ? varnel::OpenSendInputTyping() : nullptr;
     if (window.Create(instance)) {
       window.Load();
+      if (typing) window.TypeCodes(*typing, *line.type, Say);
       window.Show(showCommand);
       MSG msg;
       while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
