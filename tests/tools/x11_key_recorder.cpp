@@ -3,13 +3,17 @@
 // ended; after a press that types text under the keyboard map in force, as an ordinary program
 // reads it, "text TEXT" ("\r" for Enter, "\t" for Tab). It stands in for the program when what
 // a reader sends is the thing under test, and for the program in front that Varnel types into.
+// With --raw it also prints "raw KEYCODE" for each key pressed on the display, whichever window
+// has the focus: what was typed anywhere.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 
 #include <time.h>
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -17,11 +21,24 @@ volatile std::sig_atomic_t stop = 0;
 void Stop(int) { stop = 1; }
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "x11-key-recorder: no X display\n");
     return 1;
+  }
+  int xi = 0;
+  if (argc > 1 && std::strcmp(argv[1], "--raw") == 0) {
+    int event = 0, error = 0, major = 2, minor = 0;
+    if (!XQueryExtension(display, "XInputExtension", &xi, &event, &error) ||
+        XIQueryVersion(display, &major, &minor) != Success) {
+      std::fprintf(stderr, "x11-key-recorder: no XInput 2\n");
+      return 1;
+    }
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_RawKeyPress);
+    XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
+    XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
   }
   std::signal(SIGTERM, Stop);
   std::signal(SIGINT, Stop);
@@ -62,6 +79,11 @@ int main() {
         if (!shown.empty()) std::printf("text %s\n", shown.c_str());
       } else if (event.type == MappingNotify) {
         XRefreshKeyboardMapping(&event.xmapping);
+      } else if (xi && event.type == GenericEvent && event.xcookie.extension == xi &&
+                 XGetEventData(display, &event.xcookie)) {
+        const auto* raw = static_cast<XIRawEvent*>(event.xcookie.data);
+        std::printf("raw %d\n", raw->detail);
+        XFreeEventData(display, &event.xcookie);
       }
       std::fflush(stdout);
     }

@@ -9,7 +9,11 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,11 +31,18 @@ class XTestTyping final : public TypingPort {
     XDisplayKeycodes(display_, &minKeycode_, &maxKeycode_);
   }
   ~XTestTyping() override {
+    {
+      const std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_one();
+    if (putter_.joinable()) putter_.join();
     PutBackLent();
     XCloseDisplay(display_);
   }
 
   bool OwnWindowInFront() override {
+    const std::lock_guard lock(mutex_);
     Window focus = None;
     int revert = 0;
     XGetInputFocus(display_, &focus, &revert);
@@ -51,6 +62,7 @@ class XTestTyping final : public TypingPort {
   }
 
   bool ModifierHeld() override {
+    const std::lock_guard lock(mutex_);
     XkbStateRec state{};
     XkbGetState(display_, XkbUseCoreKbd, &state);
     // Caps Lock and Num Lock are locks, not keys held; they are reckoned with when typing.
@@ -59,6 +71,7 @@ class XTestTyping final : public TypingPort {
   }
 
   bool Type(std::string_view text, TypeEnd end, std::string& problem) override {
+    const std::lock_guard lock(mutex_);
     NoteMapChanges();
     PutBackLent();
     NoteMapChanges();
@@ -120,6 +133,7 @@ class XTestTyping final : public TypingPort {
       Modifiers(modifierKeys, stroke.mods, false);
     }
     XSync(display_, False);
+    if (!lent_.empty()) PutBackLater();
     return true;
   }
 
@@ -205,8 +219,30 @@ class XTestTyping final : public TypingPort {
     return true;
   }
 
+  // A program reads a changed map only once it hears of the change, maybe after the keys that
+  // needed it have gone out: the spare keys keep their symbols for a second, which a thread of
+  // the port's own counts so that the window's thread never waits for it.
+  void PutBackLater() {
+    putBackAt_ = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    if (!putter_.joinable()) {
+      putter_ = std::thread([this] {
+        std::unique_lock lock(mutex_);
+        while (!stop_) {
+          if (!putBackAt_) {
+            wake_.wait(lock);
+          } else if (wake_.wait_until(lock, *putBackAt_) == std::cv_status::timeout && putBackAt_ &&
+                     std::chrono::steady_clock::now() >= *putBackAt_) {
+            PutBackLent();
+          }
+        }
+      });
+    }
+    wake_.notify_one();
+  }
+
   // The spare keys lent for the last code go back to having no symbol.
   void PutBackLent() {
+    putBackAt_.reset();
     for (const auto& [code, sym] : lent_) {
       KeySym none = NoSymbol;
       XChangeKeyboardMapping(display_, code, 1, &none, 1);
@@ -222,6 +258,12 @@ class XTestTyping final : public TypingPort {
   int maxKeycode_ = 255;
   std::optional<KeyboardMap> map_;
   std::vector<std::pair<int, std::uint32_t>> lent_;  // key code, the symbol lent to it
+  // The connection is the window's thread's and the putter's in turn.
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::optional<std::chrono::steady_clock::time_point> putBackAt_;
+  bool stop_ = false;
+  std::thread putter_;
 };
 
 }  // namespace
