@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Varnel as a service, with no display at all and the virtual reader as the reader's input
-# device: --help and --version, the start-up light, a second service refused, a good, a bad and a
+# device: --help and --version, --type refused, the start-up light, a second service refused, a good, a bad and a
 # cut code as three records on standard output with the reader's light answering each, the light
 # again for a reader plugged back in, the end once nobody reads the records any more, and
 # SIGTERM.
@@ -25,6 +25,17 @@ for display in "" ":4711"; do  # none, and one that nobody answers
   (( status == 1 )) && [[ $(cat "$work/stderr") == "varnel: no X11 or Wayland display; "* ]] ||
     fail "a window start with DISPLAY='$display': status $status, $(cat "$work/stderr")"
 done
+
+echo "--type: refused without a display, and an end it does not know with the usage"
+"$varnel" --headless --type 2>"$work/stderr"
+status=$?
+(( status == 2 )) && [[ $(cat "$work/stderr") == "varnel: --type needs X11 or Windows: with --headless"* ]] ||
+  fail "--headless --type: status $status, $(cat "$work/stderr")"
+"$varnel" --type=space 2>"$work/stderr"
+status=$?
+(( status == 2 )) && grep -q "^Usage: varnel" "$work/stderr" ||
+  fail "--type=space: status $status, $(cat "$work/stderr")"
+grep -q -- "--type\[=END\]" "$work/help" || fail "--help does not tell of --type"
 
 device_start "$reader"
 echo "start-up"
