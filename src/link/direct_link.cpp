@@ -4,8 +4,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "link/lock_light.h"
-
 namespace varnel {
 
 struct DirectLink::Device {
@@ -78,25 +76,16 @@ std::string WhyNotDirect(const LinkStatus& status) {
 
 }  // namespace
 
-std::int16_t DirectLink::DeviceLight::KeyState(std::int32_t virtualKey) {
-  if (virtualKey != kVkScrollLock || link_.devices_.empty()) return 0;
-  return link_.devices_.front().io->ScrollLockOn() ? 1 : 0;
+void DirectLink::ReaderLeds::Set(bool on) {
+  for (Device& device : link_.devices_) device.io->SetScrollLock(on);
 }
 
-void DirectLink::DeviceLight::SendPress(const KeyPressRecords& press) {
-  for (const KeyboardRecord& record : press) {
-    if ((record.flags & kKeyEventKeyUp) != 0 || record.virtualKey != kVkScrollLock) continue;
-    const bool on = link_.router_.ProgramOn();
-    for (Device& device : link_.devices_) device.io->SetScrollLock(on);
-  }
-}
-
-DirectLink::DirectLink(DeviceOpener& opener, std::string inputDir, LockKeyPort* windowLight,
+DirectLink::DirectLink(DeviceOpener& opener, std::string inputDir, varnel::Light* windowLight,
                        WindowLight windowLightKind)
     : opener_(opener),
       inputDir_(std::move(inputDir)),
       windowLightKind_(windowLightKind),
-      router_(windowLightKind == WindowLight::Indicator ? windowLight : nullptr, deviceLight_) {
+      router_(windowLightKind == WindowLight::Indicator ? windowLight : nullptr, readerLeds_) {
   status_.windowLight = windowLightKind;
   router_.Route(windowLightKind == WindowLight::Indicator ? LightPath::Window : LightPath::Nowhere);
 }
@@ -176,7 +165,7 @@ void DirectLink::Adopt(const ReaderNode& node, LinkPort& port, LinkListener& lis
   // Already showing the program's light on another reader: this one joins in (otherwise the
   // light moves to the devices as the link comes up).
   device.lit = true;
-  if (router_.Path() == LightPath::Device) device.io->SetScrollLock(router_.ProgramOn());
+  if (router_.Path() == LightPath::Device) device.io->SetScrollLock(router_.On());
 }
 
 DirectLink::Grab DirectLink::TryGrab(Device& device, LinkPort& port) {
@@ -269,7 +258,7 @@ bool DirectLink::TookPart(const Device& device) const {
 void DirectLink::KeepLight(Device& device) {
   // The program's own writes come back too, already as it set them: no write, so no loop.
   if (router_.Path() != LightPath::Device) return;
-  const bool on = router_.ProgramOn();
+  const bool on = router_.On();
   if (device.io->ScrollLockOn() != on) device.io->SetScrollLock(on);
 }
 
@@ -289,7 +278,7 @@ void DirectLink::Remove(std::size_t index, Removal why, Tick now, LinkPort& port
     return;
   }
   // Let go at once, its light as the program found it.
-  if (device.lit && router_.ProgramOn()) device.io->SetScrollLock(false);
+  if (device.lit && router_.On()) device.io->SetScrollLock(false);
   if (device.grabbed) device.io->Ungrab();
   if (device.pressPassedOn) listener.CutCode(false);
   if (why == Removal::HeldByAnother) {

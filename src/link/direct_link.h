@@ -38,9 +38,9 @@ inline constexpr std::int32_t kRemovalReleaseMs = 100;
 
 class DirectLink {
  public:
-  // `windowLight` is the window system's light port, null when there is none; `windowLightKind`
+  // `windowLight` is the window system's light, null when there is none; `windowLightKind`
   // says whether it reaches the reader.
-  DirectLink(DeviceOpener& opener, std::string inputDir, LockKeyPort* windowLight,
+  DirectLink(DeviceOpener& opener, std::string inputDir, varnel::Light* windowLight,
              WindowLight windowLightKind);
   // Leaves the readers' lights off: the kernel keeps a light as its last user left it.
   ~DirectLink();
@@ -56,7 +56,7 @@ class DirectLink {
   void Read(int fd, Tick now, LinkPort& port, LinkListener& listener);
 
   // The light for the window's logic: it follows the path.
-  LockKeyPort& Light() { return router_; }
+  varnel::Light& Light() { return router_; }
   const LinkStatus& Status() const { return status_; }
   // Switches the readers' lights off, for ways out of the program that skip destructors.
   void LightsOff();
@@ -66,13 +66,11 @@ class DirectLink {
   enum class Removal { Gone, PersonsKeyboard, HeldByAnother };
   enum class Grab { Done, PersonsKeyboard, HeldByAnother };
 
-  // The lights of the devices in use, as one: read from the first, set on all to the program's
-  // light.
-  class DeviceLight final : public LockKeyPort {
+  // The Scroll Lock lights of the readers in use, as one.
+  class ReaderLeds final : public varnel::Light {
    public:
-    explicit DeviceLight(DirectLink& link) : link_(link) {}
-    std::int16_t KeyState(std::int32_t virtualKey) override;
-    void SendPress(const KeyPressRecords& press) override;
+    explicit ReaderLeds(DirectLink& link) : link_(link) {}
+    void Set(bool on) override;
 
    private:
     DirectLink& link_;
@@ -94,7 +92,7 @@ class DirectLink {
   std::string inputDir_;
   WindowLight windowLightKind_;
   std::vector<Device> devices_;
-  DeviceLight deviceLight_{*this};
+  ReaderLeds readerLeds_{*this};
   LightRouter router_;
 
   struct Failure {

@@ -6,8 +6,9 @@
 #include <cerrno>
 #include <set>
 
-#include "link/fake_lock_key_port.h"
+#include "link/fake_light.h"
 #include "link/fake_reader_device.h"
+#include "link/light_key.h"
 #include "link/lock_light.h"
 
 namespace varnel {
@@ -55,7 +56,7 @@ class DirectLinkTest : public ::testing::Test {
     device.queued = std::move(events);
     link.Read(fd, now, host, host);
   }
-  void Light(std::int32_t wanted) { modLight::SetLockKey(link.Light(), kVkScrollLock, wanted); }
+  void Light(std::int32_t wanted) { modLight::SetLockKey(key, kVkScrollLock, wanted); }
   int Said(const std::string& part) const {
     return static_cast<int>(std::count_if(host.said.begin(), host.said.end(), [&](auto& line) {
       return line.find(part) != std::string::npos;
@@ -63,9 +64,10 @@ class DirectLinkTest : public ::testing::Test {
   }
 
   FakeOpener opener;
-  FakeLockKeyPort desktop;
+  FakeLight desktop;
   RecordingHost host;
   DirectLink link{opener, "/dev/input", &desktop, WindowLight::Indicator};
+  LightKey key{link.Light()};
 };
 
 TEST_F(DirectLinkTest, AReaderIsTakenUpForTheProgramAloneAndPassesOnItsF12) {
@@ -300,14 +302,15 @@ TEST_F(DirectLinkTest, LostEventsCutTheCodeAndNoPhantomPressOrReleaseFollows) {
 TEST_F(DirectLinkTest, TheLightFollowsThePathAndEndsOffOnTheReader) {
   {
     DirectLink scoped(opener, "/dev/input", &desktop, WindowLight::Indicator);
-    modLight::SetLockKey(scoped.Light(), kVkScrollLock, modLight::kLockOn);
+    LightKey scopedKey(scoped.Light());
+    modLight::SetLockKey(scopedKey, kVkScrollLock, modLight::kLockOn);
     EXPECT_TRUE(desktop.IsOn());
     scoped.Scan(ReaderNodes{kReader}, 0, host, host);
     EXPECT_FALSE(desktop.IsOn());
     EXPECT_TRUE(Reader().led);
     const int writes = Reader().ledWrites;
-    modLight::SetLockKey(scoped.Light(), kVkScrollLock, modLight::kLockOn);
-    EXPECT_EQ(Reader().ledWrites, writes) << "read back from the device: already on";
+    modLight::SetLockKey(scopedKey, kVkScrollLock, modLight::kLockOn);
+    EXPECT_EQ(Reader().ledWrites, writes) << "already on: nothing is written";
   }
   EXPECT_FALSE(Reader().led) << "however the program ends";
   EXPECT_FALSE(desktop.IsOn());
@@ -344,7 +347,8 @@ TEST(DirectLink, WithoutAWindowLightItSaysOnceThatTheLightCannotReachTheReader) 
   EXPECT_EQ(host.status.windowLight, WindowLight::Wayland);
   ASSERT_EQ(host.said.size(), 1u);
   EXPECT_THAT(host.said[0], HasSubstr("Wayland"));
-  modLight::SetLockKey(link.Light(), kVkScrollLock, modLight::kLockOn);  // the start-up light
+  LightKey key(link.Light());
+  modLight::SetLockKey(key, kVkScrollLock, modLight::kLockOn);  // the start-up light
   link.Scan(ReaderNodes{FakeNode("event3")}, 0, host, host);
   EXPECT_TRUE(opener.At("/in/event3").led) << "the display in progress reaches the reader";
 }

@@ -3,19 +3,18 @@
 // out.
 #pragma once
 
+#include "link/light.h"
 #include "link/lit_lights.h"
-#include "link/lock_key_port.h"
 
 namespace varnel {
 
-class GuardedLight final : public LockKeyPort {
+class GuardedLight final : public Light {
  public:
   // `place`: where the light shows now, as it would be if it were lit.
-  GuardedLight(LockKeyPort& light, LightGuard& guard, LitLights place)
+  GuardedLight(Light& light, LightGuard& guard, LitLights place)
       : light_(light), guard_(guard), place_(std::move(place)) {}
 
-  std::int16_t KeyState(std::int32_t virtualKey) override { return light_.KeyState(virtualKey); }
-  void SendPress(const KeyPressRecords& press) override;
+  void Set(bool on) override;
 
   // The light has moved to `place` (the direct link came up or went down), a lit light with it.
   void MoveTo(LitLights place);
@@ -23,10 +22,11 @@ class GuardedLight final : public LockKeyPort {
  private:
   void Tell();
 
-  LockKeyPort& light_;
+  Light& light_;
   LightGuard& guard_;
   LitLights place_;
-  // Whether the program's last press left the light on.
+  // Whether the program last set the light on. Only what the program set counts, so a light
+  // the desktop lit is never called its own.
   bool on_ = false;
   LitLights told_;
 };

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "link/fake_lock_key_port.h"
+#include "link/fake_light.h"
+#include "link/light_key.h"
 #include "link/lock_light.h"
 
 namespace varnel {
@@ -15,12 +16,12 @@ struct HeardGuard : LightGuard {
   bool setsOff = true;
 };
 
-// What the guard had heard when each press went out.
-struct PressWatch : FakeLockKeyPort {
-  explicit PressWatch(const HeardGuard& guard) : guard_(guard) {}
-  void SendPress(const KeyPressRecords& press) override {
+// What the guard had heard when each change reached the light.
+struct SetWatch : FakeLight {
+  explicit SetWatch(const HeardGuard& guard) : guard_(guard) {}
+  void Set(bool on) override {
     heardAtPress.push_back(guard_.heard.size());
-    FakeLockKeyPort::SendPress(press);
+    FakeLight::Set(on);
   }
   std::vector<std::size_t> heardAtPress;
 
@@ -32,15 +33,16 @@ const LitLights kIndicator{true, {}};
 const LitLights kReader{false, {"/dev/input/event17"}};
 
 TEST(GuardedLight, TheGuardHearsWhatTheProgramLitAndWhereItMoved) {
-  FakeLockKeyPort port;
+  FakeLight port;
   HeardGuard guard;
   GuardedLight light(port, guard, kIndicator);
-  modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOn);
+  LightKey key(light);
+  modLight::SetLockKey(key, kVkScrollLock, modLight::kLockOn);
   light.MoveTo(kReader);  // the direct link came up during the display
-  modLight::SetLockKey(light, kVkScrollLock, modLight::kLockToggle);
-  modLight::SetLockKey(light, kVkScrollLock, modLight::kLockToggle);
+  modLight::SetLockKey(key, kVkScrollLock, modLight::kLockToggle);
+  modLight::SetLockKey(key, kVkScrollLock, modLight::kLockToggle);
   light.MoveTo(kReader);
-  modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOff);
+  modLight::SetLockKey(key, kVkScrollLock, modLight::kLockOff);
   EXPECT_EQ(guard.heard, (std::vector<LitLights>{kIndicator, kReader, {}, kReader, {}}));
 }
 
@@ -48,10 +50,11 @@ TEST(GuardedLight, AKillBetweenPressAndWordLeavesTheGuardianWrongOnlyOnTheSafeSi
   for (bool setsOff : {true, false}) {
     HeardGuard guard;
     guard.setsOff = setsOff;
-    PressWatch port(guard);
+    SetWatch port(guard);
     GuardedLight light(port, guard, kIndicator);
-    modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOn);
-    modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOff);
+    LightKey key(light);
+    modLight::SetLockKey(key, kVkScrollLock, modLight::kLockOn);
+    modLight::SetLockKey(key, kVkScrollLock, modLight::kLockOff);
     // Setting off: told of the light before it goes on, of its end after. Pressing: the reverse.
     EXPECT_EQ(port.heardAtPress,
               (setsOff ? std::vector<std::size_t>{1, 1} : std::vector<std::size_t>{0, 2}));
@@ -60,11 +63,12 @@ TEST(GuardedLight, AKillBetweenPressAndWordLeavesTheGuardianWrongOnlyOnTheSafeSi
 }
 
 TEST(GuardedLight, ALightTheDesktopLitIsNotTheProgramsToPutOut) {
-  FakeLockKeyPort port;
+  FakeLight port;
   port.SetOn(true);
   HeardGuard guard;
   GuardedLight light(port, guard, kIndicator);
-  modLight::SetLockKey(light, kVkScrollLock, modLight::kLockOn);  // already on: no press
+  LightKey key(light, port.IsOn());  // the key starts from what the desktop's light shows
+  modLight::SetLockKey(key, kVkScrollLock, modLight::kLockOn);  // already on: nothing set
   light.MoveTo(kIndicator);
   EXPECT_TRUE(guard.heard.empty());
 }

@@ -3,21 +3,18 @@
 // state, so that a display in progress carries on once a light can be reached.
 #pragma once
 
-#include <map>
-
-#include "link/lock_key_port.h"
+#include "link/light.h"
 
 namespace varnel {
 
 enum class LightPath { Nowhere, Window, Device };
 
-class LightRouter final : public LockKeyPort {
+class LightRouter final : public Light {
  public:
   // `window` may be null: the window system has no light that reaches a keyboard.
-  LightRouter(LockKeyPort* window, LockKeyPort& device);
+  LightRouter(Light* window, Light& device);
 
-  std::int16_t KeyState(std::int32_t virtualKey) override;
-  void SendPress(const KeyPressRecords& press) override;
+  void Set(bool on) override;
 
   // Moves the light to `path`. What the program lit goes off on the old path and on on the new
   // one, so a display in progress carries on there. A light the program did not light is left
@@ -25,19 +22,16 @@ class LightRouter final : public LockKeyPort {
   // program's alone and is set to the program's state.
   void Route(LightPath path);
   LightPath Path() const { return path_; }
-  // Whether the program has lit `virtualKey`'s light (on whichever path). A press sent on
-  // already counts here when it reaches the path's port.
-  bool ProgramOn(std::int32_t virtualKey = kVkScrollLock) const;
+  // Whether the program has lit the light (on whichever path).
+  bool On() const { return on_; }
 
  private:
-  LockKeyPort* Port(LightPath path) const;
-  LockKeyPort* ReadBackPort() const;
+  Light* Port(LightPath path) const;
 
-  LockKeyPort* window_;
-  LockKeyPort& device_;
+  Light* window_;
+  Light& device_;
   LightPath path_ = LightPath::Nowhere;
-  // The state each key's light was last driven to by the program.
-  std::map<std::int32_t, bool> on_{{kVkScrollLock, false}};
+  bool on_ = false;
 };
 
 }  // namespace varnel

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "link/fake_lock_key_port.h"
+#include "link/fake_light.h"
+#include "link/light_key.h"
 #include "link/lock_light.h"
 
 namespace varnel {
@@ -10,11 +11,12 @@ namespace {
 
 class LightRouterTest : public ::testing::Test {
  protected:
-  void Set(std::int32_t wanted) { modLight::SetLockKey(router, kVkScrollLock, wanted); }
+  void Set(std::int32_t wanted) { modLight::SetLockKey(key, kVkScrollLock, wanted); }
 
-  FakeLockKeyPort desktop;
-  FakeLockKeyPort device;
+  FakeLight desktop;
+  FakeLight device;
   LightRouter router{&desktop, device};
+  LightKey key{router};
 };
 
 TEST_F(LightRouterTest, ALitLightMovesWithThePathAndLeavesTheOldOneOff) {
@@ -27,12 +29,12 @@ TEST_F(LightRouterTest, ALitLightMovesWithThePathAndLeavesTheOldOneOff) {
   EXPECT_TRUE(device.IsOn()) << "the display in progress carries on with the new light";
   Set(modLight::kLockToggle);  // a blink, now on the device alone
   EXPECT_FALSE(device.IsOn());
-  EXPECT_EQ(desktop.sent.size(), 2u) << "one press on, one press off: nothing more";
+  EXPECT_EQ(desktop.sets.size(), 2u) << "set on once, off once: nothing more";
   Set(modLight::kLockToggle);
 
   router.Route(LightPath::Nowhere);
   EXPECT_FALSE(device.IsOn());
-  EXPECT_EQ(router.KeyState(kVkScrollLock) & 1, 1) << "nowhere still keeps the state";
+  EXPECT_TRUE(router.On()) << "nowhere still keeps the state";
   router.Route(LightPath::Window);
   EXPECT_TRUE(desktop.IsOn());
 }
@@ -46,7 +48,7 @@ TEST_F(LightRouterTest, TheDesktopsOwnScrollLockIsLeftAloneAndTheDevicesIsThePro
   EXPECT_FALSE(device.IsOn()) << "the reader must not be told \"good\" by an old light";
   router.Route(LightPath::Window);
   EXPECT_TRUE(desktop.IsOn());
-  EXPECT_TRUE(desktop.sent.empty());
+  EXPECT_TRUE(desktop.sets.empty());
 }
 
 }  // namespace

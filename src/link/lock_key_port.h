@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 
 namespace varnel {
 
@@ -30,9 +29,5 @@ class LockKeyPort {
   // Inserts both events into the input queue in one go, so nothing can come between them.
   virtual void SendPress(const KeyPressRecords& press) = 0;
 };
-
-// The port of the platform this program is built for. Null when the platform refuses one (no X
-// display, for example).
-std::unique_ptr<LockKeyPort> OpenSystemLockKeyPort();
 
 }  // namespace varnel

@@ -7,7 +7,9 @@
 #include <cerrno>
 
 #include "link/direct_link.h"
+#include "link/fake_light.h"
 #include "link/fake_reader_device.h"
+#include "link/light_key.h"
 #include "ui/simulated_loop.h"
 
 namespace varnel {
@@ -62,9 +64,10 @@ class LinkedLoop : public ::testing::Test, private LinkPort {
   void Say(const std::string&) override {}
 
   FakeOpener opener;
-  FakeLockKeyPort desktop;
+  FakeLight desktop;
   DirectLink link{opener, "/dev/input", &desktop, WindowLight::Indicator};
-  SimulatedLoop loop{1'000'000, link.Light(), [this] { return Reader().led; }};
+  LightKey light{link.Light()};
+  SimulatedLoop loop{1'000'000, light, [this] { return Reader().led; }};
   std::optional<int> fd_;
 };
 

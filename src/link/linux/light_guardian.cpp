@@ -16,7 +16,7 @@
 #include <map>
 
 #include "link/linux/sibling_program.h"
-#include "link/lock_light.h"
+#include "link/x11/indicator_light.h"
 
 extern char** environ;
 
@@ -35,18 +35,18 @@ class GuardianPipe final : public LightGuard {
     const std::string line = LitLightsLine(lit);
     [[maybe_unused]] const ssize_t written = write(fd_, line.data(), line.size());
   }
-  // It reads the X indicator, and writes a reader's light off outright.
+  // It sets the X indicator and a reader's light off outright.
   bool SetsLightsOff() const override { return true; }
 
  private:
   int fd_;
 };
 
-// A reader's node, opened by the guardian itself: a duplicate of the program's descriptor would
-// share the program's grab, and go with it.
-class DeviceLight {
+// A reader's node and its light, opened by the guardian itself: a duplicate of the program's
+// descriptor would share the program's grab, and go with it.
+class GuardianNode final : public Light {
  public:
-  explicit DeviceLight(const std::string& path)
+  explicit GuardianNode(const std::string& path)
       : fd_(open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC)) {
     if (fd_ < 0) return;
     // Nothing to read here: ask the kernel to queue none of the device's events for us.
@@ -56,15 +56,16 @@ class DeviceLight {
     }
     if (libevdev_new_from_fd(fd_, &dev_) < 0) dev_ = nullptr;
   }
-  ~DeviceLight() {
+  ~GuardianNode() override {
     if (dev_) libevdev_free(dev_);
     if (fd_ >= 0) close(fd_);
   }
-  DeviceLight(const DeviceLight&) = delete;
-  DeviceLight& operator=(const DeviceLight&) = delete;
+  GuardianNode(const GuardianNode&) = delete;
+  GuardianNode& operator=(const GuardianNode&) = delete;
 
-  void Off() {
-    if (dev_) libevdev_kernel_set_led_value(dev_, LED_SCROLLL, LIBEVDEV_LED_OFF);
+  void Set(bool on) override {
+    if (dev_)
+      libevdev_kernel_set_led_value(dev_, LED_SCROLLL, on ? LIBEVDEV_LED_ON : LIBEVDEV_LED_OFF);
   }
 
  private:
@@ -107,8 +108,8 @@ int RunLightGuardian() {
   // The program handles these itself; the guardian waits for the pipe.
   for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, SIG_IGN);
   LitLights lit;
-  std::map<std::string, std::unique_ptr<DeviceLight>> devices;
-  std::unique_ptr<LockKeyPort> indicator;
+  std::map<std::string, std::unique_ptr<GuardianNode>> devices;
+  std::unique_ptr<IndicatorLight> indicator;
   std::string pending;
   std::array<char, 4096> buffer;
   for (;;) {
@@ -125,13 +126,12 @@ int RunLightGuardian() {
       return std::find(lit.devices.begin(), lit.devices.end(), device.first) == lit.devices.end();
     });
     for (const std::string& path : lit.devices) {
-      if (!devices.contains(path)) devices[path] = std::make_unique<DeviceLight>(path);
+      if (!devices.contains(path)) devices[path] = std::make_unique<GuardianNode>(path);
     }
-    if (lit.indicator && !indicator) indicator = OpenSystemLockKeyPort();
+    if (lit.indicator && !indicator) indicator = OpenIndicatorLight();
   }
-  for (auto& [path, device] : devices) device->Off();
-  if (lit.indicator && indicator)
-    modLight::SetLockKey(*indicator, kVkScrollLock, modLight::kLockOff);
+  for (auto& [path, device] : devices) device->Set(false);
+  if (lit.indicator && indicator) indicator->Set(false);
   return 0;
 }
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "link/light_guardian.h"
-#include "link/lock_key_port.h"
 #include "link/lock_light.h"
+#include "link/windows/system_lock_key_port.h"
 
 namespace varnel {
 namespace {

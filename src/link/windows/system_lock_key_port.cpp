@@ -2,7 +2,7 @@
 // synthetic press. The system passes the resulting state on to every attached keyboard.
 #include <windows.h>
 
-#include "link/lock_key_port.h"
+#include "link/windows/system_lock_key_port.h"
 
 namespace varnel {
 namespace {

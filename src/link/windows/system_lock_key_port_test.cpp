@@ -1,7 +1,7 @@
 // Runs the real calls (under Wine here). The state is read back with GetKeyState by a thread
 // that owns the focused window and has taken the synthetic key events from its queue, as the
 // program's own window does.
-#include "link/lock_key_port.h"
+#include "link/windows/system_lock_key_port.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -5,12 +5,12 @@
 #include <memory>
 
 #include "link/direct_link.h"
-#include "link/lock_key_port.h"
+#include "link/light.h"
 
 namespace varnel {
 
 struct WindowLightPort {
-  std::unique_ptr<LockKeyPort> port;  // null unless `kind` is Indicator
+  std::unique_ptr<Light> light;  // null unless `kind` is Indicator
   WindowLight kind;
 };
 

@@ -66,10 +66,11 @@ void SetToolTip(QWidget* control, const std::string& tip) {
 Form1Window::Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock)
     : Form1Window(light, nullptr, keyboards, std::move(clock), {}, nullptr, nullptr) {}
 
-Form1Window::Form1Window(DirectLink& link, KeyboardLister& keyboards, Clock clock,
-                         DeviceList devices, CodeRecorder* recorder, GuardedLight* guarded)
-    : Form1Window(guarded ? *guarded : link.Light(), &link, keyboards, std::move(clock),
-                  std::move(devices), recorder, guarded) {}
+Form1Window::Form1Window(LockKeyPort& light, DirectLink& link, KeyboardLister& keyboards,
+                         Clock clock, DeviceList devices, CodeRecorder* recorder,
+                         GuardedLight* guarded)
+    : Form1Window(light, &link, keyboards, std::move(clock), std::move(devices), recorder,
+                  guarded) {}
 
 Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards,
                          Clock clock, DeviceList devices, CodeRecorder* recorder,
@@ -147,11 +148,11 @@ void Form1Window::BuildControls() {
 }
 
 void Form1Window::Load() {
-  if (driver_) driver_->Scan();
-  form_.Load();
-  // Only now: a reader plugged in while the start-up warning is open must not feed a window whose
-  // capture is not armed yet.
-  if (driver_) driver_->StartScanning();
+  if (driver_) {
+    driver_->Start(form_);
+  } else {
+    form_.Load();
+  }
   Render();
   controls_.at("Trg")->setFocus();
 }

@@ -24,9 +24,11 @@ class Form1Window : public QWidget, private FormPort {
   // Through the window only: its key events and the light `light`.
   Form1Window(LockKeyPort& light, KeyboardLister& keyboards, Clock clock);
   // With the direct link to the reader, which finds its devices in `devices`. Every code goes to
-  // `recorder` too, unless it is null; the light is driven through `guarded`, unless it is null.
-  Form1Window(DirectLink& link, KeyboardLister& keyboards, Clock clock, DeviceList devices,
-              CodeRecorder* recorder = nullptr, GuardedLight* guarded = nullptr);
+  // `recorder` too, unless it is null. `light` drives the link's light, through `guarded` unless
+  // that is null.
+  Form1Window(LockKeyPort& light, DirectLink& link, KeyboardLister& keyboards, Clock clock,
+              DeviceList devices, CodeRecorder* recorder = nullptr,
+              GuardedLight* guarded = nullptr);
   // The running program was asked to come to the front, as by a second start.
   void Activate();
 

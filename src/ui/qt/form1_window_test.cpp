@@ -14,8 +14,10 @@
 #include <QTimer>
 #include <map>
 
+#include "link/fake_light.h"
 #include "link/fake_lock_key_port.h"
 #include "link/fake_reader_device.h"
+#include "link/light_key.h"
 #include "ui/form1_layout.h"
 
 namespace varnel {
@@ -236,13 +238,14 @@ struct PipeOpener : DeviceOpener {
 
 TEST(Form1WindowLink, TheReadersOwnKeysCountTheWindowsDoNotAndTheFrameNamesTheLink) {
   PipeOpener opener;
-  FakeLockKeyPort desktop;
+  FakeLight desktop;
   ReaderAttached keyboards;
   DirectLink link(opener, "/in", &desktop, WindowLight::Indicator);
+  LightKey light(link.Light());
   Tick now = 7'000;
   ReaderNodes listed{{"/devices/usb1/1-2/1-2:1.0/input/input5", "event5"}};
   Form1Window window(
-      link, keyboards, [&] { return now; }, [&] { return listed; });
+      light, link, keyboards, [&] { return now; }, [&] { return listed; });
   window.Load();
   QWidget* frame = window.findChild<QWidget*>("frReader");
   EXPECT_EQ(frame->toolTip(), "Collegamento diretto al lettore: /in/event5.");

@@ -4,10 +4,10 @@
 
 namespace varnel {
 
-HeadlessService::HeadlessService(DirectLink& link, KeyboardLister& keyboards,
+HeadlessService::HeadlessService(LockKeyPort& light, DirectLink& link, KeyboardLister& keyboards,
                                  LinkDriver::Clock clock, LinkDriver::DeviceList devices,
                                  CodeRecorder& recorder, GuardedLight* guarded)
-    : form_(guarded ? static_cast<LockKeyPort&>(*guarded) : link.Light(), keyboards, *this),
+    : form_(light, keyboards, *this),
       clock_(clock),
       timers_(this, [this](TimerId id) { input_.TimerTick(id, clock_()); }),
       driver_(link, std::move(clock), std::move(devices), input_, this) {
@@ -17,9 +17,7 @@ HeadlessService::HeadlessService(DirectLink& link, KeyboardLister& keyboards,
 }
 
 void HeadlessService::Start() {
-  driver_.Scan();
-  form_.Load();
-  driver_.StartScanning();
+  driver_.Start(form_);
 }
 
 void HeadlessService::Stop() { form_.Unload(); }

@@ -16,9 +16,9 @@ namespace varnel {
 
 class HeadlessService : public QObject, private FormPort {
  public:
-  // The light is driven through `guarded`, unless it is null.
-  HeadlessService(DirectLink& link, KeyboardLister& keyboards, LinkDriver::Clock clock,
-                  LinkDriver::DeviceList devices, CodeRecorder& recorder,
+  // `light` drives the link's light, through `guarded` unless that is null.
+  HeadlessService(LockKeyPort& light, DirectLink& link, KeyboardLister& keyboards,
+                  LinkDriver::Clock clock, LinkDriver::DeviceList devices, CodeRecorder& recorder,
                   GuardedLight* guarded = nullptr);
 
   // Takes up the reader if it is there, lights it for two seconds, and from then on waits for

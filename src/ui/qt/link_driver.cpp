@@ -26,7 +26,11 @@ void LinkDriver::Scan() {
   after_();
 }
 
-void LinkDriver::StartScanning() { scanTimer_->start(); }
+void LinkDriver::Start(Form1& form) {
+  Scan();
+  form.Load();
+  scanTimer_->start();
+}
 
 void LinkDriver::Watch(int fd, bool watch) {
   if (!watch) {

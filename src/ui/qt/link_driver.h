@@ -26,12 +26,14 @@ class LinkDriver : public QObject, private LinkPort {
   // `after` runs once the link has handled a scan or a read, for a window to show the outcome.
   void AfterEach(std::function<void()> after) { after_ = std::move(after); }
 
-  // Reads the device list now.
-  void Scan();
-  // From now on, again about once a second.
-  void StartScanning();
+  // The start-up order of every Linux program with the link: the devices are looked for first,
+  // so that the start-up light already shows on the reader; then `form` loads; and only then is
+  // the list read again about once a second, so that a reader plugged in while the start-up
+  // warning is open cannot feed a window whose capture is not armed yet.
+  void Start(Form1& form);
 
  private:
+  void Scan();
   void Watch(int fd, bool watch) override;
   void Say(const std::string& line) override;
 

@@ -14,6 +14,7 @@
 #include "link/direct_link.h"
 #include "link/evdev/evdev_opener.h"
 #include "link/light_guardian.h"
+#include "link/light_key.h"
 #include "link/linux/input_devices.h"
 #include "link/linux/sibling_program.h"
 #include "link/reader_link.h"
@@ -60,6 +61,7 @@ int RunHeadless(int argc, char** argv, const varnel::CommandLine& line) {
   const std::unique_ptr<varnel::LightGuard> guardian = varnel::StartLightGuardian();
   std::optional<varnel::GuardedLight> guarded;
   if (guardian) guarded.emplace(link.Light(), *guardian, varnel::LightPlace(link.Status()));
+  varnel::LightKey light(guarded ? static_cast<varnel::Light&>(*guarded) : link.Light());
 
   // The records are what a service is for: once nobody reads them, it ends as on a signal.
   varnel::LineWriter output(varnel::WriteStandardOutput, varnel::SayOnStandardError,
@@ -67,7 +69,7 @@ int RunHeadless(int argc, char** argv, const varnel::CommandLine& line) {
   varnel::CodeRecorder recorder(varnel::WallClock,
                                 [&output](std::string line) { output.Push(std::move(line)); });
   varnel::HeadlessService service(
-      link, *keyboards, varnel::TickCount,
+      light, link, *keyboards, varnel::TickCount,
       [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder,
       guarded ? &*guarded : nullptr);
   varnel::StopOnSignals(&app, [&service] {

@@ -16,6 +16,7 @@
 #include "link/direct_link.h"
 #include "link/evdev/evdev_opener.h"
 #include "link/light_guardian.h"
+#include "link/light_key.h"
 #include "link/linux/input_devices.h"
 #include "link/reader_link.h"
 #include "link/reader_presence.h"
@@ -133,7 +134,7 @@ int main(int argc, char** argv) {
   const varnel::WindowLightPort windowLight = varnel::OpenWindowLight(OnWayland());
   std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
   varnel::EvdevOpener opener;
-  varnel::DirectLink link(opener, varnel::InputDirectory(), windowLight.port.get(),
+  varnel::DirectLink link(opener, varnel::InputDirectory(), windowLight.light.get(),
                           windowLight.kind);
   linkAtExit = &link;
   std::atexit(LightsOffAtExit);
@@ -141,9 +142,10 @@ int main(int argc, char** argv) {
   const std::unique_ptr<varnel::LightGuard> guardian = varnel::StartLightGuardian();
   std::optional<varnel::GuardedLight> guarded;
   if (guardian) guarded.emplace(link.Light(), *guardian, varnel::LightPlace(link.Status()));
+  varnel::LightKey light(guarded ? static_cast<varnel::Light&>(*guarded) : link.Light());
 
   varnel::Form1Window window(
-      link, *keyboards, varnel::TickCount,
+      light, link, *keyboards, varnel::TickCount,
       [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder.get(),
       guarded ? &*guarded : nullptr);
   // The windows close there, the start-up warning among them if it is still open.

@@ -8,15 +8,18 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "link/guarded_light.h"
 #include "link/light_guardian.h"
-#include "link/lock_key_port.h"
+#include "link/light_key.h"
 #include "link/reader_presence.h"
 #include "link/session_lock.h"
+#include "link/windows/scroll_lock_light.h"
 #include "link/windows/send_input_typing.h"
+#include "link/windows/system_lock_key_port.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
@@ -156,15 +159,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
           [] { return varnel::LocalTimeText(std::chrono::system_clock::now()); },
           [&output](std::string record) { output->Push(std::move(record)); });
     }
-    std::unique_ptr<varnel::LockKeyPort> systemLight = varnel::OpenSystemLockKeyPort();
-    std::unique_ptr<varnel::LockKeyPort> guardedLight;
-    if (guardian) {
-      guardedLight = std::make_unique<varnel::GuardedLight>(*systemLight, *guardian,
-                                                            varnel::LitLights{true, {}});
-    }
+    std::unique_ptr<varnel::LockKeyPort> systemKeys = varnel::OpenSystemLockKeyPort();
+    varnel::ScrollLockLight systemLight(*systemKeys);
+    std::optional<varnel::GuardedLight> guarded;
+    if (guardian) guarded.emplace(systemLight, *guardian, varnel::LitLights{true, {}});
+    // The key starts from what the system's light shows: one the user lit is not the program's.
+    varnel::LightKey light(guarded ? static_cast<varnel::Light&>(*guarded) : systemLight,
+                           systemLight.On());
     std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
-    varnel::Form1Window window(guardedLight ? *guardedLight : *systemLight, *keyboards,
-                               recorder.get());
+    varnel::Form1Window window(light, *keyboards, recorder.get());
     const std::unique_ptr<varnel::TypingPort> typing =
         line.type ? varnel::OpenSendInputTyping() : nullptr;
     if (window.Create(instance)) {

@@ -1,9 +1,10 @@
 // Runs against a private X server: the light is read back through a connection of its own, as
 // any other client (or the keyboard) sees it.
-#include "link/lock_key_port.h"
+#include "link/x11/indicator_light.h"
 
 #include <gtest/gtest.h>
 
+#include "link/light_key.h"
 #include "link/lock_light.h"
 
 // Last: Xlib's macros (None, Bool, Status) would clash with names in the headers above.
@@ -13,16 +14,18 @@
 namespace varnel {
 namespace {
 
-class X11LockKeyPortTest : public ::testing::Test {
+class IndicatorLightTest : public ::testing::Test {
  protected:
   void SetUp() override {
     observer_ = XOpenDisplay(nullptr);
     ASSERT_NE(observer_, nullptr) << "needs an X display";
-    port_ = OpenSystemLockKeyPort();
-    ASSERT_NE(port_, nullptr);
+    light_ = OpenIndicatorLight();
+    ASSERT_NE(light_, nullptr);
+    key_ = std::make_unique<LightKey>(*light_);
   }
   void TearDown() override {
-    port_.reset();
+    key_.reset();
+    light_.reset();
     if (observer_) XCloseDisplay(observer_);
   }
 
@@ -34,38 +37,40 @@ class X11LockKeyPortTest : public ::testing::Test {
   }
 
   Display* observer_ = nullptr;
-  std::unique_ptr<LockKeyPort> port_;
+  std::unique_ptr<IndicatorLight> light_;
+  std::unique_ptr<LightKey> key_;
 };
 
-TEST_F(X11LockKeyPortTest, OnOffAndToggleReachTheServersIndicator) {
+TEST_F(IndicatorLightTest, OnOffAndToggleReachTheServersIndicator) {
   ASSERT_FALSE(ScrollLockSeenByAnotherClient());
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOn);
+  modLight::SetLockKey(*key_, kVkScrollLock, modLight::kLockOn);
   EXPECT_TRUE(ScrollLockSeenByAnotherClient());
-  EXPECT_EQ(modStd::GetLockState(*port_, kVkScrollLock), 1);
+  EXPECT_EQ(modStd::GetLockState(*key_, kVkScrollLock), 1);
 
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOn);  // already on: stays on
+  modLight::SetLockKey(*key_, kVkScrollLock, modLight::kLockOn);  // already on: stays on
   EXPECT_TRUE(ScrollLockSeenByAnotherClient());
 
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockToggle);
+  modLight::SetLockKey(*key_, kVkScrollLock, modLight::kLockToggle);
   EXPECT_FALSE(ScrollLockSeenByAnotherClient());
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockToggle);
+  modLight::SetLockKey(*key_, kVkScrollLock, modLight::kLockToggle);
   EXPECT_TRUE(ScrollLockSeenByAnotherClient());
 
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOff);
+  modLight::SetLockKey(*key_, kVkScrollLock, modLight::kLockOff);
   EXPECT_FALSE(ScrollLockSeenByAnotherClient());
-  EXPECT_EQ(modStd::GetLockState(*port_, kVkScrollLock), 0);
+  EXPECT_EQ(modStd::GetLockState(*key_, kVkScrollLock), 0);
 }
 
-TEST_F(X11LockKeyPortTest, TheLightGoesOffWhenThePortCloses) {
-  modLight::SetLockKey(*port_, kVkScrollLock, modLight::kLockOn);
+TEST_F(IndicatorLightTest, TheLightGoesOffWhenItCloses) {
+  light_->Set(true);
   ASSERT_TRUE(ScrollLockSeenByAnotherClient());
-  port_.reset();
+  key_.reset();
+  light_.reset();
   EXPECT_FALSE(ScrollLockSeenByAnotherClient());
 }
 
-TEST_F(X11LockKeyPortTest, KeysWithoutAnIndicatorReadOffAndSendNothing) {
-  EXPECT_EQ(port_->KeyState(123), 0);
-  port_->SendPress(modLight::PressRecords(123));
+TEST_F(IndicatorLightTest, KeysWithoutAnIndicatorReadOffAndSendNothing) {
+  EXPECT_EQ(key_->KeyState(123), 0);
+  key_->SendPress(modLight::PressRecords(123));
   EXPECT_FALSE(ScrollLockSeenByAnotherClient());
 }
 
