@@ -88,12 +88,12 @@ std::string UsageText(const CommandLineRules& rules) {
       "\n"
       "  --print     also write each code as one line of JSON on standard output\n"
       "  --type[=END]\n"
-      "              also type each good code's value, in decimal digits, into the window in\n"
-      "              front, then END: enter (the default), tab or none. A bad or cut code is\n"
-      "              never typed, nor is anything while Varnel's own window is in front or the\n"
-      "              reader is heard only through it, nor a code while a modifier key stays\n"
-      "              held for a second. Works on X11 and Windows";
-  text += rules.headless ? ", not on Wayland nor with --headless\n" : "\n";
+      "              also type each good code's value in decimal digits into the window\n"
+      "              in front, then END: enter (the default), tab or none; never a bad or\n"
+      "              cut code, nothing while Varnel's own window is in front or the reader\n"
+      "              is heard only through it, and no code while a modifier stays held\n"
+      "              for a second. On X11 and Windows only: not on Wayland";
+  text += rules.headless ? ", nor with\n              --headless\n" : "\n";
   if (rules.headless) {
     text +=
         "  --headless  no window and no display: the reader's own input device only, each\n"
