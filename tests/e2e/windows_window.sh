@@ -5,7 +5,9 @@
 # holds that auto-repeat and with Alt held; the window read back by a Win32 probe, the green of a
 # good value on a screenshot; the places of the controls at 96 and 144 dpi; a second start, which
 # brings the first one's window to the front; the light off after a close, after a log-off during
-# a blink, and after the program is killed during an answer, and a start right after the kill.
+# a blink, and after the program is killed during an answer, and a start right after the kill;
+# then a start with --type: a good code heard without the focus is typed into a Wine test
+# program in front, and nothing is typed while the reader is heard only through the window.
 # Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -77,7 +79,7 @@ for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window && 
 # the light of the first 2.6 s in $light; its standard output goes to $work/stdout.
 start() {
   local out
-  wine "$varnel" "${@:2}" >>"$work/stdout" &
+  wine "$varnel" "${@:2}" >>"$work/stdout" 2>>"$work/stderr" &
   pid=$!
   for _ in $(seq 150); do  # a new prefix takes a while to come up
     out=$(probe dismiss-warning 2600) && break
@@ -286,6 +288,43 @@ sample_light 3000
 probe end-session on || fail "no blink to log off during"
 sampled_light
 ends_off_after_one_on "$light" || fail "the light after the log-off: $(echo $light)"
+probe close
+stopped
+
+echo "typing: a start with --type and --print"
+: >"$work/stdout"
+: >"$work/stderr"
+start 96 --type --print
+# typed: the text the test program in front got.
+typed() { awk '$1 == "text" { printf "%s", $2 }' "$work/typed" | tr -d '\r'; }
+wine "$probe_exe" typed-into 60000 >"$work/typed" &
+typer=$!
+wait_for_file_line "$work/typed" ready || fail "the test program did not start"
+target=$(wait_window "typed into" 10) || fail "no X window for the test program"
+xdotool windowactivate --sync "$target"
+if grep -q "typing waits for the reader to be heard without the focus" "$work/stderr"; then
+  # Without raw input the reader's presses reach Varnel only while its window is in front.
+  note "Varnel hears the reader only through its window here: nothing is typed, as it says"
+  (( $(grep -c "typing waits" "$work/stderr") == 1 )) || fail "the wait is not said once"
+  xdotool windowactivate --sync "$main"
+  press_code 100 300 10100101
+  for _ in $(seq 60); do [[ -s "$work/stdout" ]] && break; sleep 0.05; done
+  grep -q '"value":165,.*"link":"window",.*"typed":false}$' "$work/stdout" ||
+    fail "the record of a code through the window: $(cat "$work/stdout")"
+else
+  echo "a good code, the test program in front: 165 and Enter typed into it"
+  press_code 100 300 10100101
+  for _ in $(seq 100); do [[ $(typed) == '165\r' ]] && break; sleep 0.05; done
+  [[ $(typed) == '165\r' ]] || fail "the test program got '$(typed)', not '165\r'"
+  grep -q '"value":165,.*"typed":true}$' "$work/stdout" ||
+    fail "the typed code's record: $(cat "$work/stdout")"
+  echo "a bad code: nothing typed"
+  press_code 100 300 10100100
+  sleep 2.5
+  [[ $(typed) == '165\r' ]] || fail "a bad code typed: '$(typed)'"
+fi
+kill "$typer" 2>/dev/null
+wait "$typer" 2>/dev/null
 probe close
 stopped
 echo "PASS"

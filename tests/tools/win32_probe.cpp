@@ -18,6 +18,9 @@
 // sample from a moment the light is off. (A probe attached to the program's input thread reads
 // the same, but its leaving hands the program a fresh key state, off whatever the light is.)
 //   win32-probe manifest EXE          prints the application manifest inside EXE
+//   win32-probe typed-into MS         a window "typed into" of its own in front, for MS: prints
+//                                     "ready", then "text C" for each character it gets as
+//                                     WM_CHAR ("\r" for Enter, "\t" for Tab)
 // Exits 1 when the window it needs is not there (yet), 3 on a fault.
 #include <windows.h>
 
@@ -260,6 +263,40 @@ int Post(UINT message, WPARAM wParam, bool whenOn) {
   return 0;
 }
 
+LRESULT CALLBACK TypedIntoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_CHAR) return DefWindowProcW(hwnd, message, wParam, lParam);
+  const wchar_t c = static_cast<wchar_t>(wParam);
+  const std::string shown = c == L'\r' ? "\\r" : c == L'\t' ? "\\t" : Utf8(std::wstring(1, c));
+  std::printf("text %s\n", shown.c_str());
+  return 0;
+}
+
+int TypedInto(int ms) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = TypedIntoProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"win32-probe-typed-into";
+  RegisterClassW(&windowClass);
+  HWND window =
+      CreateWindowExW(0, windowClass.lpszClassName, L"typed into", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                      300, 300, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+  if (!window) return 3;
+  SetForegroundWindow(window);
+  SetFocus(window);
+  std::printf("ready\n");
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  while (static_cast<int>(end - GetTickCount()) > 0) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  DestroyWindow(window);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -274,6 +311,7 @@ int main(int argc, char** argv) {
   if (command == "layout") return Layout(number);
   if (command == "manifest" && argc == 3) return Manifest(argv[2]);
   if (command == "dpi-changed") return DpiChanged(number);
+  if (command == "typed-into") return TypedInto(number);
   const bool whenOn = argc >= 3 && std::string(argv[2]) == "on";
   if (command == "end-session") return Post(WM_ENDSESSION, TRUE, whenOn);
   if (command == "close") return Post(WM_CLOSE, 0, whenOn);
