@@ -28,6 +28,7 @@ std::string RecordLine(const CodeRecord& record) {
   const CodeOutcome& o = record.outcome;
   nlohmann::ordered_json line;
   line["seq"] = record.seq;
+  line["run"] = record.run;
   line["time"] = record.time;
   line["verdict"] = VerdictName(o.verdict);
   line["value"] = OrNull(o.value);

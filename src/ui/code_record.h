@@ -12,6 +12,7 @@ namespace varnel {
 
 struct CodeRecord {
   std::int64_t seq = 0;  // 1, 2, ... since start
+  std::string run;       // the same in all records of one run: see NewRunId
   std::string time;      // local wall-clock time, see LocalTimeText
   CodeOutcome outcome;
   bool direct = false;                // through the reader's own device, or through the window

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "ui/code_recorder.h"
-#include "ui/local_time.h"
 #include "ui/simulated_loop.h"
 
 namespace varnel {
@@ -23,7 +22,8 @@ class CodeRecords : public ::testing::Test {
   SimulatedLoop loop;
   std::vector<std::string> lines;
   CodeRecorder recorder{[] { return "2026-12-07T14:03:21.123+01:00"; },
-                        [this](std::string line) { lines.push_back(std::move(line)); }};
+                        [this](std::string line) { lines.push_back(std::move(line)); },
+                        "00c0ffee0badf00d"};
 };
 
 TEST_F(CodeRecords, GoodParityAndTimeoutEachGiveOneLine) {
@@ -46,21 +46,24 @@ TEST_F(CodeRecords, GoodParityAndTimeoutEachGiveOneLine) {
   EXPECT_EQ(loop.Screen().Valore.ToolTip, "Margine 100 ms");  // a timeout leaves them
 
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0],
-            R"({"seq":1,"time":"2026-12-07T14:03:21.123+01:00","verdict":"good","value":165,)"
-            R"("bits":"10100101","holds_ms":[312,100,312,100,100,312,100,312],"threshold_ms":206,)"
-            R"("margin_ms":106,"link":"window","device":null,"typed":false})"
-            "\n");
-  EXPECT_EQ(lines[1],
-            R"({"seq":2,"time":"2026-12-07T14:03:21.123+01:00","verdict":"parity","value":164,)"
-            R"("bits":"10100100","holds_ms":[300,100,300,100,100,300,100,100],"threshold_ms":200,)"
-            R"("margin_ms":100,"link":"direct","device":"/dev/input/event17","typed":false})"
-            "\n");
-  EXPECT_EQ(lines[2],
-            R"({"seq":3,"time":"2026-12-07T14:03:21.123+01:00","verdict":"timeout","value":null,)"
-            R"("bits":null,"holds_ms":[300,300,100],"threshold_ms":null,"margin_ms":null,)"
-            R"("link":"direct","device":"/dev/input/event17","typed":false})"
-            "\n");
+  EXPECT_EQ(
+      lines[0],
+      R"({"seq":1,"run":"00c0ffee0badf00d","time":"2026-12-07T14:03:21.123+01:00","verdict":"good","value":165,)"
+      R"("bits":"10100101","holds_ms":[312,100,312,100,100,312,100,312],"threshold_ms":206,)"
+      R"("margin_ms":106,"link":"window","device":null,"typed":false})"
+      "\n");
+  EXPECT_EQ(
+      lines[1],
+      R"({"seq":2,"run":"00c0ffee0badf00d","time":"2026-12-07T14:03:21.123+01:00","verdict":"parity","value":164,)"
+      R"("bits":"10100100","holds_ms":[300,100,300,100,100,300,100,100],"threshold_ms":200,)"
+      R"("margin_ms":100,"link":"direct","device":"/dev/input/event17","typed":false})"
+      "\n");
+  EXPECT_EQ(
+      lines[2],
+      R"({"seq":3,"run":"00c0ffee0badf00d","time":"2026-12-07T14:03:21.123+01:00","verdict":"timeout","value":null,)"
+      R"("bits":null,"holds_ms":[300,300,100],"threshold_ms":null,"margin_ms":null,)"
+      R"("link":"direct","device":"/dev/input/event17","typed":false})"
+      "\n");
 }
 
 TEST_F(CodeRecords, APressCutWhileHeldIsNoHold) {
@@ -70,17 +73,6 @@ TEST_F(CodeRecords, APressCutWhileHeldIsNoHold) {
   loop.form.CutCode(false);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find(R"("holds_ms":[300],)"), std::string::npos) << lines[0];
-}
-
-TEST(LocalTime, GivesTheOffsetFromUtcEvenAcrossMidnight) {
-  std::tm local{};
-  local.tm_year = 126, local.tm_mon = 11, local.tm_mday = 6, local.tm_hour = 21;
-  std::tm utc = local;
-  utc.tm_mday = 7, utc.tm_hour = 0, utc.tm_min = 30;
-  EXPECT_EQ(FormatLocalTime(local, utc, 7), "2026-12-06T21:00:00.007-03:30");
-  utc = local;
-  utc.tm_hour = 20;
-  EXPECT_EQ(FormatLocalTime(local, utc, 123), "2026-12-06T21:00:00.123+01:00");
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ class Typing : public ::testing::Test {
   std::vector<std::string> said;
   std::vector<std::string> lines;
   CodeRecorder recorder{[] { return "t"; },
-                        [this](std::string line) { lines.push_back(std::move(line)); }};
+                        [this](std::string line) { lines.push_back(std::move(line)); }, "r"};
 };
 
 TEST(TypedText, AGoodCodesValueInDecimalAndNothingForABadOrCutOne) {
@@ -109,13 +109,12 @@ TEST_F(Typing, AGoodCodeIsTypedOnceAsItIsShownAndABadOrCutOneNever) {
   Code({1, 1, 0});  // cut after three presses
   loop.Run(3000);
   EXPECT_EQ(port.typed.size(), 1u);
-  EXPECT_EQ(TypedFields(),
-            (std::vector<std::string>{R"("typed":true})"
-                                      "\n",
-                                      R"("typed":false})"
-                                      "\n",
-                                      R"("typed":false})"
-                                      "\n"}));
+  EXPECT_EQ(TypedFields(), (std::vector<std::string>{R"("typed":true})"
+                                                     "\n",
+                                                     R"("typed":false})"
+                                                     "\n",
+                                                     R"("typed":false})"
+                                                     "\n"}));
   EXPECT_TRUE(said.empty());
 }
 
@@ -125,7 +124,8 @@ TEST_F(Typing, EachEndFollowsTheDigits) {
     Code(kGood165);
     loop.Run(2000);
   }
-  EXPECT_EQ(port.typed, (Typed{{"165", TypeEnd::Enter}, {"165", TypeEnd::Tab}, {"165", TypeEnd::None}}));
+  EXPECT_EQ(port.typed,
+            (Typed{{"165", TypeEnd::Enter}, {"165", TypeEnd::Tab}, {"165", TypeEnd::None}}));
 }
 
 TEST_F(Typing, NothingWhileVarnelsOwnWindowIsInFront) {
@@ -280,8 +280,9 @@ TEST_F(Typing, ACodeThePortCannotTypeIsRecordedUntypedAndSaid) {
   Code(kGood165);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find(R"("typed":false)"), std::string::npos);
-  EXPECT_EQ(said, (std::vector<std::string>{
-                      "varnel: code 165 not typed: the X server refused the keys"}));
+  EXPECT_EQ(
+      said,
+      (std::vector<std::string>{"varnel: code 165 not typed: the X server refused the keys"}));
 }
 
 TEST_F(Typing, WithoutTypingEveryRecordSaysNotTyped) {

@@ -13,14 +13,9 @@
 #include "reception/frame_watchdog.h"
 #include "reception/pulse_capture.h"
 #include "ui/code_listener.h"
+#include "ui/color.h"
 
 namespace varnel {
-
-// Colours are 0x00BBGGRR, or a system colour with the top bit set.
-using Color = std::uint32_t;
-inline constexpr Color kColorButtonFace = 0x8000000F;
-inline constexpr Color kColorGreen = 0x0000FF00;
-inline constexpr Color kColorRed = 0x000000FF;
 
 inline constexpr std::int16_t kKeyF12 = 123;
 

@@ -18,10 +18,16 @@ std::vector<ControlLayout> Form1Layout() {
     layout.push_back({BitName(i), ControlKind::Label, "0", 3360 - 360 * i, 240, 255, 255, true,
                       true, true, 11 - i});
   }
-  layout.push_back({"Valore", ControlKind::Label, "0", 840, 600, 615, 255, true, true, false, 3});
+  ControlLayout value{"Valore", ControlKind::Label, "0", 840, 600, 615, 255, true, true, false, 3};
+  value.fillsBackground = true;
+  layout.push_back(value);
   layout.push_back({"Sh1", ControlKind::Shape, "", 3360, 600, 255, 255, true, false, false, 0});
-  layout.push_back(
-      {"lblErr", ControlKind::Label, "ERRORE", 1560, 600, 975, 255, true, false, false, 2});
+  ControlLayout error{
+      "lblErr", ControlKind::Label, "ERRORE", 1560, 600, 975, 255, true, false, false, 2};
+  error.font = kErrorFont;
+  error.foreColor = kColorRed;
+  error.visible = false;
+  layout.push_back(error);
   layout.push_back({"lblCnt", ControlKind::Label, "8", 3000, 600, 255, 255, true, false, true, 1});
   return layout;
 }

@@ -14,6 +14,7 @@ struct SecondStart {
     Activate,  // ask the running window to come to the front, then end
     Say,       // tell on standard error which Varnel runs, then end
     Warn,      // a warning box, then end
+    Follow,    // write the running Varnel's records as it serves them, until it ends
   };
   Action action;
   int exitCode;

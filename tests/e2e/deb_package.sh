@@ -57,10 +57,23 @@ grep -q '^Categories=Utility;$' "$work/root/usr/share/applications/varnel.deskto
 [[ $(identify -format '%wx%h' "$work/root/usr/share/icons/hicolor/32x32/apps/varnel.png") == 32x32 ]] ||
   fail "the 32x32 icon is not 32x32"
 
-echo "the installed program"
-"$work/root/usr/bin/varnel" 2>"$work/stderr" &
+echo "the installed program, and its record's keys as the manual page lists them"
+"$work/root/usr/bin/varnel" --print >"$work/records" 2>"$work/stderr" &
 pid=$!
-wait_window Varnel 20 >/dev/null || fail "the installed program shows no window"
+box=$(wait_window Varnel 20) || fail "the installed program shows no window"
+xdotool windowfocus --sync "$box" key Return
+sleep 0.5
+main=$(wait_window Varnel 10) || fail "the installed program shows no main window"
+xdotool windowfocus --sync "$main"
+press_code 100 300 10100101
+for _ in $(seq 60); do [[ -s "$work/records" ]] && break; sleep 0.05; done
+# The record section's list: each key is a term, its text indented further on the next line or
+# on the same one.
+keys=$(MANWIDTH=1000 man -P cat -E ascii -l "$work/root/usr/share/man/man1/varnel.1.gz" |
+  sed -n '/^THE RECORD$/,/^[A-Z]/p' | awk '/^       [a-z_]+( |$)/ && !/^        / { print $1 }' |
+  grep -E '^[a-z_]+$')
+[[ -n "$keys" ]] && diff <(echo "$keys") <(head -n1 "$work/records" | grep -o '"[a-z_]*":' | tr -d '":') ||
+  fail "the manual page's keys differ from a record's: $(head -n1 "$work/records")"
 kill -TERM "$pid"
 wait "$pid"
 status=$?

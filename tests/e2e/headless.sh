@@ -3,14 +3,29 @@
 # device: --help and --version, --type refused, the start-up light, a second service refused, a good, a bad and a
 # cut code as three records on standard output with the reader's light answering each, the light
 # again for a reader plugged back in, the end once nobody reads the records any more, and
-# SIGTERM.
+# SIGTERM. Beside it, `varnel --print` follows it: sixteen at most, one of them stopped without
+# holding up the light, none of another user.
 # Usage: headless.sh VARNEL VARNEL_READER
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 varnel=$1 reader=$2
 e2e_setup
-stop_more() { device_stop; }
+followers=()
+stop_more() {
+  device_stop
+  ((${#followers[@]})) && kill -CONT "${followers[@]}" 2>/dev/null && kill "${followers[@]}" 2>/dev/null
+}
+# follow NAME: `varnel --print` beside the service, its output in $work/NAME, its messages in
+# $work/NAME.err, its process in $follower once it has said whom it follows.
+follow() {
+  "$varnel" --print >"$work/$1" 2>"$work/$1.err" &
+  follower=$!
+  followers+=("$follower")
+  for _ in $(seq 100); do grep -q "following" "$work/$1.err" && break; sleep 0.05; done
+  grep -q "following the Varnel that runs in this session (process $pid, without a window)" \
+    "$work/$1.err" || fail "a follower of the service: $(cat "$work/$1.err")"
+}
 unset DISPLAY WAYLAND_DISPLAY
 
 echo "--help and --version without a display"
@@ -51,7 +66,32 @@ status=$?
 (( status == 1 )) && grep -q "already runs in this session (process $pid, without a window)" "$work/second" &&
   [[ ! -s "$work/second.out" ]] || fail "a second service: status $status, $(cat "$work/second")"
 
-echo "a good code and a bad one"
+echo "programs follow the service: one stopped, sixteen at most, and none of another user"
+follow stopped
+stopped=$follower
+kill -STOP "$stopped"
+follow followed
+followed=$follower
+for i in $(seq 3 16); do follow "more$i"; done
+"$varnel" --print >"$work/seventeenth" 2>&1
+status=$?
+(( status == 1 )) && grep -q "16 programs already follow this Varnel" "$work/seventeenth" ||
+  fail "a seventeenth follower: status $status, $(cat "$work/seventeenth")"
+kill "${followers[@]:2}"
+wait "${followers[@]:2}" 2>/dev/null
+followers=("$stopped" "$followed")
+if (( $(id -u) == 0 )); then
+  # Nobody, allowed past the files' modes: what keeps it out is the socket's own check.
+  setpriv --reuid=nobody --regid=nogroup --clear-groups --inh-caps=+dac_override \
+    --ambient-caps=+dac_override "$varnel" --print >"$work/nobody" 2>"$work/nobody.err"
+  status=$?
+  (( status == 1 )) && grep -q "to its own user's programs only" "$work/nobody.err" &&
+    [[ ! -s "$work/nobody" ]] || fail "another user's follower: status $status, $(cat "$work/nobody.err")"
+else
+  note "not root: no other user to follow as"
+fi
+
+echo "a good code and a bad one, a follower stopped all along"
 device_code 10100101
 device_good
 device_code 10100100
@@ -74,7 +114,7 @@ device_code 101
 device_blinks
 for _ in $(seq 50); do [[ $(wc -l <"$work/records") == 3 ]] && break; sleep 0.1; done
 cat "$work/records"
-fields='"seq":[0-9]+,"time":"[0-9-]{10}T[0-9:]{8}\.[0-9]{3}[+-][0-9]{2}:[0-9]{2}","verdict"'
+fields='"seq":[0-9]+,"run":"[0-9a-f]{16}","time":"[0-9-]{10}T[0-9:]{8}\.[0-9]{3}[+-][0-9]{2}:[0-9]{2}","verdict"'
 node="\"link\":\"direct\",\"device\":\"$work/reader/input/event[0-9]+\",\"typed\":false}"
 grep -E -q "^\{$fields:\"good\",\"value\":165,\"bits\":\"10100101\",\"holds_ms\":\[[0-9]+(,[0-9]+){7}\],\"threshold_ms\":[0-9]+,\"margin_ms\":[0-9]+,$node\$" \
   <(sed -n 1p "$work/records") || fail "the good code's record"
@@ -84,6 +124,9 @@ grep -E -q "^\{$fields:\"timeout\",\"value\":null,\"bits\":null,\"holds_ms\":\[[
   <(sed -n 3p "$work/records") || fail "the cut code's record"
 [[ $(cut -d, -f1 "$work/records" | tr '\n' ' ') == '{"seq":1 {"seq":2 {"seq":3 ' ]] ||
   fail "the records are not numbered 1, 2, 3"
+
+diff "$work/records" "$work/followed" || fail "the follower's lines are not the service's"
+kill -CONT "$stopped"
 
 echo "nobody reads the records any more"
 device_code 10100101
@@ -95,6 +138,14 @@ pid=""
 (( status == 0 )) || fail "status $status once standard output closed"
 (( $(said "cannot write the codes to standard output") == 1 )) || fail "not said once: $(cat "$work/stderr")"
 [[ $(device_lights | tail -n1) != *on ]] || fail "the reader's light was left on"
+for follower in "$stopped" "$followed"; do
+  wait "$follower"
+  status=$?
+  (( status == 0 )) || fail "a follower ended with status $status once the service ended"
+done
+followers=()
+grep -q "the Varnel of process [0-9]* has ended" "$work/followed.err" || fail "the end of following: $(cat "$work/followed.err")"
+(( $(wc -l <"$work/followed") == 4 )) || fail "the follower has not every code: $(cat "$work/followed")"
 
 echo "SIGTERM during the start-up light"
 device led

@@ -2,7 +2,8 @@
 # The Linux program end to end, as a user and the reader meet it: start-up warning, the
 # start-up light, a good, a bad and a cut code, codes sent while the program is stopped, a long
 # hold that auto-repeats, a second start, closing, a kill during an answer. Started with --print,
-# its first record is read and then nobody reads: the window works on.
+# its first record is read and then nobody reads: the window works on. Started without, two
+# `varnel --print` beside it follow it, each getting the same line, until it closes.
 # Usage (on a private display): linux_window.sh VARNEL X11_CLOSE_WINDOW
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -10,7 +11,21 @@ source "$here/lib.sh"
 varnel=$1 close_window=$2
 e2e_setup
 wm=""
-stop_more() { [[ -n "$wm" ]] && kill "$wm" 2>/dev/null && wait "$wm" 2>/dev/null; }
+followers=()
+stop_more() {
+  [[ -n "$wm" ]] && kill "$wm" 2>/dev/null && wait "$wm" 2>/dev/null
+  ((${#followers[@]})) && kill -CONT "${followers[@]}" 2>/dev/null && kill "${followers[@]}" 2>/dev/null
+}
+# follow NAME: `varnel --print` beside the window, its output in $work/NAME, its messages in
+# $work/NAME.err, its process in $follower once it has said whom it follows.
+follow() {
+  "$varnel" --print >"$work/$1" 2>"$work/$1.err" &
+  follower=$!
+  followers+=("$follower")
+  for _ in $(seq 100); do grep -q "following" "$work/$1.err" && break; sleep 0.05; done
+  grep -q "following the Varnel that runs in this session (process $pid, with a window)" \
+    "$work/$1.err" || fail "a follower of the window: $(cat "$work/$1.err")"
+}
 
 # send BITS [SHORT LONG]: one code, 100/300 ms holds unless told.
 send() { press_code "${2:-100}" "${3:-300}" "$1"; }
@@ -48,7 +63,7 @@ shot_value good_value
 (( $(share '#00FF00' good_value) > 50 )) || fail "Valore is not green after a good code"
 [[ $(awk 'NR > 1 && $2 == "off"' <<<"$timeline") == "" ]] || fail "the good-code light is not steady"
 note "record: $(cat "$work/records")"
-grep -E -q '^\{"seq":1,"time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null,"typed":false\}$' \
+grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null,"typed":false\}$' \
   "$work/records" || fail "no record of the good code on standard output"
 settle
 
@@ -141,10 +156,15 @@ kill "$wm"
 wait "$wm" 2>/dev/null
 wm=""
 xdotool windowfocus --sync "$main"
-"$varnel" --print 2>"$work/second"
+"$varnel" --headless 2>"$work/second"
 status=$?
 (( status == 1 )) && grep -q "already runs in this session (process $pid, with a window)" "$work/second" ||
-  fail "a second start with --print: status $status, $(cat "$work/second")"
+  fail "a second start with --headless: status $status, $(cat "$work/second")"
+# With --print it follows the first one instead, and says so.
+follow second
+kill "$follower"
+wait "$follower" 2>/dev/null
+followers=()
 
 echo "closing the window"
 send 10100101
@@ -156,6 +176,37 @@ status=$?
 pid=""
 (( status == 0 )) || fail "the program ended with status $status"
 [[ $(light) == off ]] || fail "the light stays on after the window closed"
+
+echo "a window without --print, followed by two programs"
+"$varnel" 2>>"$work/stderr" &
+pid=$!
+box=$(wait_window Varnel 20) || fail "no warning box on a new start"
+xdotool windowfocus --sync "$box" key Return
+settle
+main=$(wait_window Varnel 10)
+follow one
+follow other
+xdotool windowfocus --sync "$main"
+send 10100101
+for _ in $(seq 60); do [[ -s "$work/one" && -s "$work/other" ]] && break; sleep 0.05; done
+sleep 0.3  # a second line, if one came, would be there by now
+note "followed: $(cat "$work/one")"
+grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"window","device":null\}$' \
+  "$work/one" && [[ $(wc -l <"$work/one") == 1 ]] && cmp -s "$work/one" "$work/other" ||
+  fail "the followers' lines of a good code: $(cat "$work/one") / $(cat "$work/other")"
+settle
+"$close_window" "$main"
+wait "$pid"
+status=$?
+pid=""
+(( status == 0 )) || fail "the followed window ended with status $status"
+for follower in "${followers[@]}"; do
+  wait "$follower"
+  status=$?
+  (( status == 0 )) || fail "a follower of a closed window ended with status $status"
+done
+followers=()
+grep -q "the Varnel of process [0-9]* has ended" "$work/one.err" || fail "the end of following: $(cat "$work/one.err")"
 
 echo "killed during a good code's answer, and started again at once"
 "$varnel" 2>>"$work/stderr" &

@@ -6,7 +6,7 @@
 # good value on a screenshot; the places of the controls at 96 and 144 dpi; a second start, which
 # brings the first one's window to the front; the light off after a close, after a log-off during
 # a blink, and after the program is killed during an answer, and a start right after the kill;
-# then a start with --type: a good code heard without the focus is typed into a Wine test
+# `varnel.exe --print` beside a window follows it; then a start with --type: a good code heard without the focus is typed into a Wine test
 # program in front, and nothing is typed while the reader is heard only through the window.
 # Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
@@ -19,6 +19,7 @@ wm=""
 dpi_key='HKCU\Control Panel\Desktop'
 stop_more() {
   [[ -n "${exe:-}" ]] && kill -CONT "$exe" 2>/dev/null
+  [[ -n "${follower:-}" ]] && kill "$follower" 2>/dev/null
   wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1
   wineserver -k 2>/dev/null
   wineserver -w
@@ -154,7 +155,7 @@ green=$(convert "$work/valore.png" -fill black +opaque '#00FF00' -fill white -op
 sampled_light
 expect_steady "$light" "good code"
 note "record: $(cat "$work/stdout")"
-grep -E -q '^\{"seq":1,"time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null,"typed":false\}$' \
+grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null,"typed":false\}$' \
   "$work/stdout" && [[ $(wc -l <"$work/stdout") == 1 && $(grep -c $'\r' "$work/stdout") == 0 ]] ||
   fail "the good code's record on standard output: $(od -c "$work/stdout" | head)"
 
@@ -217,10 +218,15 @@ expect_steady "$light" "Alt held"
 echo "a second start"
 first=$(probe windows | cut -f1)
 xdotool windowminimize --sync "$main"
-wine "$varnel" --print 2>"$work/second"
-status=$?
-(( status == 1 )) && grep -q "already runs in this session (process $first, with a window)" \
-  "$work/second" || fail "a second start with --print: status $status, $(cat "$work/second")"
+# With --print it follows the first one instead, and says so.
+wine "$varnel" --print >/dev/null 2>"$work/second" &
+follower=$!
+for _ in $(seq 100); do grep -q "following" "$work/second" && break; sleep 0.05; done
+grep -q "following the Varnel that runs in this session (process $first, with a window)" \
+  "$work/second" || fail "a second start with --print: $(cat "$work/second")"
+kill "$follower"
+wait "$follower" 2>/dev/null
+follower=""
 wine "$varnel" 2>"$work/second"
 status=$?
 (( status == 0 )) || fail "a second start: status $status, $(cat "$work/second")"
@@ -266,11 +272,31 @@ start 96
 xdotool windowactivate --sync "$main"
 [[ $(probe windows | cut -f1) != "$first" ]] || fail "the killed program's window is still there"
 
+echo "a program follows the window: varnel.exe --print beside it"
+wine "$varnel" --print >"$work/followed" 2>"$work/follower.err" &
+follower=$!
+wait_for_file_line "$work/follower.err" "following the Varnel that runs in this session" ||
+  fail "the follower does not say whom it follows: $(cat "$work/follower.err")"
+xdotool windowactivate --sync "$main"
+press_code 100 300 10100101
+for _ in $(seq 100); do [[ -s "$work/followed" ]] && break; sleep 0.05; done
+sleep 0.5  # a second line, if one came, would be there by now
+note "followed: $(cat "$work/followed")"
+grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"window","device":null\}$' \
+  "$work/followed" && [[ $(wc -l <"$work/followed") == 1 && $(grep -c $'\r' "$work/followed") == 0 ]] ||
+  fail "the follower's line of a good code: $(od -c "$work/followed" | head)"
+sleep 2.2
+
 echo "closing during a blink"
 press_code 100 300 10100100
 sample_light 3000
 probe close on || fail "no blink to close during"
 stopped
+wait "$follower"
+status=$?
+follower=""
+(( status == 0 )) && grep -q "has ended" "$work/follower.err" ||
+  fail "the follower of a closed window: status $status, $(cat "$work/follower.err")"
 sampled_light
 ends_off_after_one_on "$light" || fail "the light after closing during a blink: $(echo $light)"
 

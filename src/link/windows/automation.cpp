@@ -2,19 +2,9 @@
 
 #include <windows.h>
 
+#include "link/windows/utf.h"
+
 namespace varnel {
-namespace {
-
-std::string Utf8(BSTR text) {
-  const int length = static_cast<int>(SysStringLen(text));
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
-}  // namespace
-
 bool InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* args, UINT argCount,
                   Variant& result) {
   DISPID id = 0;
@@ -51,8 +41,10 @@ WalkEnd WalkDeviceIds(IDispatch* collection,
     if ((*item).vt != VT_DISPATCH || !(*item).pdispVal) continue;
     Variant deviceId;
     if (InvokeByName((*item).pdispVal, L"DeviceID", DISPATCH_PROPERTYGET, nullptr, 0, deviceId) &&
-        (*deviceId).vt == VT_BSTR && (*deviceId).bstrVal && accept(Utf8((*deviceId).bstrVal))) {
-      return WalkEnd::Accepted;
+        (*deviceId).vt == VT_BSTR && (*deviceId).bstrVal) {
+      // A BSTR carries its length, and it is what counts.
+      const BSTR id = (*deviceId).bstrVal;
+      if (accept(Utf8(std::wstring_view(id, SysStringLen(id))))) return WalkEnd::Accepted;
     }
   }
 }

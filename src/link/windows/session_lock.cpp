@@ -9,6 +9,7 @@
 #include <string>
 
 #include "link/session_lock.h"
+#include "link/windows/utf.h"
 
 namespace varnel {
 namespace {
@@ -24,9 +25,7 @@ std::string ErrorText(DWORD error) {
       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::string narrow = "error " + std::to_string(error);
   if (text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string message(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, message.data(), size, nullptr, nullptr);
+    std::string message = Utf8(text);
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                                 message.back() == '.' || message.back() == ' ')) {

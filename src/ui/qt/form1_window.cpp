@@ -17,10 +17,10 @@
 namespace varnel {
 namespace {
 
-// The shape control: a circle, filled red when solid and empty when transparent.
+// The shape control: a circle, filled in its fill colour when solid and empty when transparent.
 class ShapeWidget : public QWidget {
  public:
-  using QWidget::QWidget;
+  ShapeWidget(QColor fillColor, QWidget* parent) : QWidget(parent), fillColor_(fillColor) {}
   void SetFill(FillStyle fill) {
     if (fill == fill_) return;
     fill_ = fill;
@@ -32,19 +32,28 @@ class ShapeWidget : public QWidget {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(fill_ == FillStyle::Solid ? QBrush(QColor(255, 0, 0)) : Qt::NoBrush);
+    painter.setBrush(fill_ == FillStyle::Solid ? QBrush(fillColor_) : Qt::NoBrush);
     const int side = std::min(width(), height()) - 1;
     painter.drawEllipse(QRect((width() - side) / 2, (height() - side) / 2, side, side));
   }
 
  private:
+  QColor fillColor_;
   FillStyle fill_ = FillStyle::Transparent;
 };
 
+// The design's one system colour is the button face, which is the palette's button colour.
 QColor ToQColor(Color color, const QPalette& palette) {
-  if (color & 0x80000000u) return palette.color(QPalette::Button);  // system colours
-  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                static_cast<int>((color >> 16) & 0xFF));
+  const auto decoded = DecodeColor(color);
+  if (const Rgb* rgb = std::get_if<Rgb>(&decoded)) return QColor(rgb->red, rgb->green, rgb->blue);
+  return palette.color(QPalette::Button);
+}
+
+QFont ToQFont(const ControlFont& look) {
+  QFont font(QString::fromUtf8(kFontFace));
+  font.setPointSizeF(look.hundredthsOfPoint / 100.0);
+  font.setBold(look.bold);
+  return font;
 }
 
 // The logic knows keys by their Windows codes; of those, only F12's is needed here.
@@ -83,11 +92,7 @@ Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& k
   input_.SetGuardedLight(guarded);
   setWindowTitle(QString::fromStdString(kAppTitle));
   setObjectName("Form1");
-  // DejaVu Sans, which every Debian desktop has, at 7.5 pt: the design's captions fit their
-  // labels ("Valore" takes 31 of its 33 pixels at 96 dpi; at the usual 9 pt it would take 37).
-  QFont font(QStringLiteral("DejaVu Sans"));
-  font.setPointSizeF(7.5);
-  setFont(font);
+  setFont(ToQFont(kCaptionFont));
   BuildControls();
   setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
 
@@ -123,7 +128,7 @@ void Form1Window::BuildControls() {
         break;
       }
       case ControlKind::Shape:
-        control = new ShapeWidget(parent);
+        control = new ShapeWidget(ToQColor(c.fillColor, palette()), parent);
         break;
     }
     control->setObjectName(QString::fromStdString(c.name));
@@ -132,19 +137,16 @@ void Form1Window::BuildControls() {
     // Qt orders focus only among controls that can take it, and Trg is the only one: the
     // layout's tab index is kept as a property so the whole order stays on record.
     if (c.kind != ControlKind::Shape) control->setProperty("TabIndex", c.tabIndex);
+    if (c.font != kCaptionFont) control->setFont(ToQFont(c.font));
+    if (c.foreColor) {
+      QPalette text = control->palette();
+      text.setColor(QPalette::WindowText, ToQColor(*c.foreColor, palette()));
+      control->setPalette(text);
+    }
+    if (c.fillsBackground) control->setAutoFillBackground(true);
+    if (!c.visible) control->setVisible(false);
     controls_[c.name] = control;
   }
-
-  QLabel* error = static_cast<QLabel*>(controls_.at("lblErr"));
-  QFont bold = font();
-  bold.setPointSizeF(8.25);
-  bold.setBold(true);
-  error->setFont(bold);
-  QPalette red = error->palette();
-  red.setColor(QPalette::WindowText, QColor(255, 0, 0));
-  error->setPalette(red);
-  error->setVisible(false);
-  controls_.at("Valore")->setAutoFillBackground(true);
 }
 
 void Form1Window::Load() {

@@ -11,22 +11,26 @@
 #include <memory>
 #include <optional>
 
+#include "link/code_stream.h"
 #include "link/direct_link.h"
 #include "link/evdev/evdev_opener.h"
+#include "link/followed_stream.h"
 #include "link/light_guardian.h"
 #include "link/light_key.h"
 #include "link/linux/input_devices.h"
+#include "link/linux/session_folder.h"
 #include "link/linux/sibling_program.h"
+#include "link/program_clock.h"
 #include "link/reader_link.h"
 #include "link/reader_presence.h"
+#include "link/run_id.h"
 #include "link/session_lock.h"
+#include "link/standard_output.h"
 #include "ui/code_recorder.h"
 #include "ui/code_typing.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
 #include "ui/qt/headless_service.h"
-#include "ui/qt/program_clock.h"
-#include "ui/qt/standard_output.h"
 #include "ui/qt/stop_signals.h"
 #include "ui/second_start.h"
 
@@ -66,8 +70,16 @@ int RunHeadless(int argc, char** argv, const varnel::CommandLine& line) {
   // The records are what a service is for: once nobody reads them, it ends as on a signal.
   varnel::LineWriter output(varnel::WriteStandardOutput, varnel::SayOnStandardError,
                             varnel::RequestStop);
-  varnel::CodeRecorder recorder(varnel::WallClock,
-                                [&output](std::string line) { output.Push(std::move(line)); });
+  // And to the programs that follow this Varnel.
+  const std::unique_ptr<varnel::CodeStream> stream =
+      lock.taken ? varnel::OpenCodeStream(varnel::SayOnStandardError) : nullptr;
+  varnel::CodeRecorder recorder(
+      varnel::WallClock,
+      [&output, &stream](std::string line) {
+        if (stream) stream->Serve(line);
+        output.Push(std::move(line));
+      },
+      varnel::NewRunId());
   varnel::HeadlessService service(
       light, link, *keyboards, varnel::TickCount,
       [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder,
@@ -113,6 +125,18 @@ int main(int argc, char** argv) {
     // A second window start asks a window to come to the front; here there is none.
     std::signal(SIGUSR1, SIG_IGN);
     return RunHeadless(argc, argv, line);
+  }
+  if (line.print) {
+    // Beside a running Varnel the codes come from that one, which has the reader: no display is
+    // needed for them.
+    if (const std::optional<varnel::RunningVarnel> holder = varnel::PeekSessionHolder()) {
+      const varnel::SecondStart second = varnel::DecideSecondStart(holder, line);
+      if (second.action == varnel::SecondStart::Action::Follow) {
+        std::signal(SIGPIPE, SIG_IGN);  // a reader of the output that goes away: EPIPE
+        return varnel::FollowRunningVarnel(*holder, second.text, varnel::WriteStandardOutput,
+                                           varnel::SayOnStandardError);
+      }
+    }
   }
   const std::string window = varnel::SiblingProgram("varnel-window");
   argv[0] = const_cast<char*>(window.c_str());

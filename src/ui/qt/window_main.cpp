@@ -13,24 +13,26 @@
 #include <memory>
 #include <optional>
 
+#include "link/code_stream.h"
 #include "link/direct_link.h"
 #include "link/evdev/evdev_opener.h"
+#include "link/followed_stream.h"
 #include "link/light_guardian.h"
 #include "link/light_key.h"
 #include "link/linux/input_devices.h"
+#include "link/program_clock.h"
 #include "link/reader_link.h"
 #include "link/reader_presence.h"
+#include "link/run_id.h"
 #include "link/session_lock.h"
+#include "link/standard_output.h"
 #include "link/x11/window_light.h"
 #include "link/x11/xtest_typing.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
-#include "ui/local_time.h"
 #include "ui/qt/display_probe.h"
 #include "ui/qt/form1_window.h"
-#include "ui/qt/program_clock.h"
-#include "ui/qt/standard_output.h"
 #include "ui/qt/stop_signals.h"
 #include "ui/second_start.h"
 
@@ -50,9 +52,11 @@ bool OnWayland() {
 }
 
 // One Varnel per session, settled before the reader check, the warning box and any light. True
-// when this one goes on; otherwise `status` is how it ends.
-bool FirstInSession(int argc, char** argv, const varnel::CommandLine& line, int& status) {
+// when this one goes on, `taken` when it holds the session; otherwise `status` is how it ends.
+bool FirstInSession(int argc, char** argv, const varnel::CommandLine& line, int& status,
+                    bool& taken) {
   const varnel::SessionLock lock = varnel::TakeSessionLock(true);
+  taken = lock.taken;
   if (lock.taken) return true;
   if (!lock.problem.empty()) {
     std::fprintf(stderr, "varnel: %s; another Varnel could run beside this one.\n",
@@ -74,6 +78,10 @@ bool FirstInSession(int argc, char** argv, const varnel::CommandLine& line, int&
       box.exec();
       break;
     }
+    case varnel::SecondStart::Action::Follow:
+      status = varnel::FollowRunningVarnel(*lock.holder, second.text, varnel::WriteStandardOutput,
+                                           varnel::SayOnStandardError);
+      return false;
   }
   status = second.exitCode;
   return false;
@@ -111,7 +119,8 @@ int main(int argc, char** argv) {
                stderr);
     return 1;
   }
-  if (int status = 0; !FirstInSession(argc, argv, line, status)) return status;
+  bool holdsSession = false;
+  if (int status = 0; !FirstInSession(argc, argv, line, status, holdsSession)) return status;
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromStdString(varnel::kAppTitle));
@@ -122,14 +131,21 @@ int main(int argc, char** argv) {
   std::unique_ptr<varnel::TypingPort> typing;
   if (line.type && !(typing = OpenTyping())) return 2;
 
+  // Every code to the programs that follow this Varnel, and with --print to standard output.
+  const std::unique_ptr<varnel::CodeStream> stream =
+      holdsSession ? varnel::OpenCodeStream(varnel::SayOnStandardError) : nullptr;
   std::unique_ptr<varnel::LineWriter> output;
-  std::unique_ptr<varnel::CodeRecorder> recorder;
   if (print) {
     output = std::make_unique<varnel::LineWriter>(varnel::WriteStandardOutput,
                                                   varnel::SayOnStandardError);
-    recorder = std::make_unique<varnel::CodeRecorder>(
-        varnel::WallClock, [&output](std::string line) { output->Push(std::move(line)); });
   }
+  const auto recorder = std::make_unique<varnel::CodeRecorder>(
+      varnel::WallClock,
+      [&stream, &output](std::string line) {
+        if (stream) stream->Serve(line);
+        if (output) output->Push(std::move(line));
+      },
+      varnel::NewRunId());
 
   const varnel::WindowLightPort windowLight = varnel::OpenWindowLight(OnWayland());
   std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
@@ -158,10 +174,7 @@ int main(int argc, char** argv) {
       },
       [&window] { window.Activate(); });
   window.Load();
-  if (typing) {
-    window.TypeCodes(*typing, *line.type,
-                     [](const std::string& said) { std::fprintf(stderr, "%s\n", said.c_str()); });
-  }
+  if (typing) window.TypeCodes(*typing, *line.type, varnel::SayOnStandardError);
   int status = 0;
   if (quitRequested) {  // while the warning was open: end here, light off
     window.close();

@@ -6,34 +6,23 @@
 #include <string>
 #include <vector>
 
+#include "link/program_clock.h"
+#include "link/windows/utf.h"
 #include "ui/form1_layout.h"
 #include "ui/win32/control_ids.h"
 
 namespace varnel {
 namespace {
 
-// Tahoma draws alike on every Windows since XP and under Wine, which ships a metric twin of it.
-// At 7.5 pt the design's captions fit their labels ("Valore" needs 29 of the 33 pixels at
-// 96 dpi; at 8 pt it would need 34). The error text keeps its 8.25 pt bold.
-constexpr wchar_t kFontFace[] = L"Tahoma";
-constexpr int kFontHundredthsOfPoint = 750;
-constexpr int kErrorFontHundredthsOfPoint = 825;
-
 // Fixed single border: a caption and a system menu, no sizing frame, no maximise box.
 // No WS_CLIPCHILDREN: the group box paints no background of its own, the window does.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-std::wstring Wide(const std::string& text) {
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
 COLORREF ToColorRef(Color color) {
-  // 0x00BBGGRR is COLORREF's own layout; the top bit marks a system colour.
-  return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
+  const auto decoded = DecodeColor(color);
+  if (const auto* system = std::get_if<SystemColor>(&decoded)) return GetSysColor(system->index);
+  const Rgb& rgb = std::get<Rgb>(decoded);
+  return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
 UINT_PTR TimerEventId(TimerId timer) { return static_cast<UINT_PTR>(timer) + 1; }
@@ -68,18 +57,18 @@ SIZE OuterSize(SIZE client, int dpi) {
   return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
-HFONT MakeFont(int hundredthsOfPoint, int weight, int dpi) {
-  return CreateFontW(-MulDiv(hundredthsOfPoint, dpi, 7200), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, kFontFace);
+HFONT MakeFont(const ControlFont& look, int dpi) {
+  return CreateFontW(-MulDiv(look.hundredthsOfPoint, dpi, 7200), 0, 0, 0,
+                     look.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, Utf16(kFontFace).c_str());
 }
 
 }  // namespace
 
 Form1Window::~Form1Window() {
   for (auto& [color, brush] : brushes_) DeleteObject(brush);
-  if (font_) DeleteObject(font_);
-  if (errorFont_) DeleteObject(errorFont_);
+  for (auto& [look, font] : fonts_) DeleteObject(font);
 }
 
 bool Form1Window::Create(HINSTANCE instance) {
@@ -95,7 +84,7 @@ bool Form1Window::Create(HINSTANCE instance) {
   wc.lpszClassName = kForm1ClassName;
   if (!RegisterClassExW(&wc)) return false;
   // The size follows once the window knows the DPI of the monitor it is on.
-  hwnd_ = CreateWindowExW(0, kForm1ClassName, Wide(kAppTitle).c_str(), kStyle, CW_USEDEFAULT,
+  hwnd_ = CreateWindowExW(0, kForm1ClassName, Utf16(kAppTitle).c_str(), kStyle, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
                           this);
   return hwnd_ != nullptr;
@@ -151,7 +140,7 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
       for (TimerId timer : kTimers) {
         if (wParam == TimerEventId(timer)) {
-          input_.TimerTick(timer, static_cast<Tick>(GetTickCount()));
+          input_.TimerTick(timer, TickCount());
         }
       }
       Render();
@@ -166,7 +155,7 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
       if (info->hdr.code != TTN_GETDISPINFOW) break;
       const std::string* tip = ToolTip(reinterpret_cast<HWND>(info->hdr.idFrom));
-      toolTipText_ = tip ? Wide(*tip) : std::wstring();
+      toolTipText_ = tip ? Utf16(*tip) : std::wstring();
       info->lpszText = toolTipText_.data();
       return 0;
     }
@@ -185,7 +174,7 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 int Form1Window::Px(std::int32_t twips) const { return TwipsToPixels(twips, dpi_); }
 
 void Form1Window::BuildControls() {
-  for (const ControlLayout& c : Form1Layout()) {
+  for (const ControlLayout& c : layout_) {
     const wchar_t* windowClass = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
@@ -208,10 +197,10 @@ void Form1Window::BuildControls() {
         style |= SS_OWNERDRAW;
         break;
     }
-    if (c.name == "lblErr") style &= ~WS_VISIBLE;
+    if (!c.visible) style &= ~WS_VISIBLE;
     // Placed by LayOut. The frame sits at the window's origin, so places inside it are the
     // window's own.
-    CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
+    CreateWindowExW(exStyle, windowClass, Utf16(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c.name))), nullptr,
                     nullptr);
   }
@@ -252,18 +241,14 @@ const std::string* Form1Window::ToolTip(HWND control) const {
 
 void Form1Window::LayOut(int dpi, const RECT* suggested) {
   dpi_ = dpi;
-  const HFONT oldFont = font_;
-  const HFONT oldErrorFont = errorFont_;
-  font_ = MakeFont(kFontHundredthsOfPoint, FW_NORMAL, dpi);
-  errorFont_ = MakeFont(kErrorFontHundredthsOfPoint, FW_BOLD, dpi);
-  for (const ControlLayout& c : Form1Layout()) {
+  std::vector<std::pair<ControlFont, HFONT>> oldFonts;
+  oldFonts.swap(fonts_);
+  for (const ControlLayout& c : layout_) {
     HWND control = Control(c.name);
     MoveWindow(control, Px(c.left), Px(c.top), Px(c.width), Px(c.height), FALSE);
-    const HFONT font = c.name == "lblErr" ? errorFont_ : font_;
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(c.font)), FALSE);
   }
-  if (oldFont) DeleteObject(oldFont);
-  if (oldErrorFont) DeleteObject(oldErrorFont);
+  for (auto& [look, font] : oldFonts) DeleteObject(font);
 
   const SIZE client{Px(kClientWidthTwips), Px(kClientHeightTwips)};
   SIZE outer = OuterSize(client, dpi);
@@ -289,6 +274,21 @@ HWND Form1Window::Control(const std::string& name) const {
   return GetDlgItem(hwnd_, ControlId(name));
 }
 
+HFONT Form1Window::Font(const ControlFont& look) {
+  for (const auto& [made, font] : fonts_) {
+    if (made == look) return font;
+  }
+  return fonts_.emplace_back(look, MakeFont(look, dpi_)).second;
+}
+
+const ControlLayout* Form1Window::LayoutOf(HWND control) const {
+  const int id = GetDlgCtrlID(control);
+  for (const ControlLayout& c : layout_) {
+    if (ControlId(c.name) == id) return &c;
+  }
+  return nullptr;
+}
+
 HBRUSH Form1Window::Brush(COLORREF color) {
   HBRUSH& brush = brushes_[color];
   if (!brush) brush = CreateSolidBrush(color);
@@ -297,19 +297,21 @@ HBRUSH Form1Window::Brush(COLORREF color) {
 
 LRESULT Form1Window::ColorStatic(HDC dc, HWND control) {
   const Form1Controls& s = form_.Controls();
-  COLORREF background = GetSysColor(COLOR_BTNFACE);
+  COLORREF background = ToColorRef(kColorButtonFace);
   if (control == Control("Valore")) background = ToColorRef(s.Valore.BackColor);
-  if (control == Control("lblErr")) SetTextColor(dc, ToColorRef(kColorRed));
+  const ControlLayout* look = LayoutOf(control);
+  if (look && look->foreColor) SetTextColor(dc, ToColorRef(*look->foreColor));
   SetBkColor(dc, background);
   return reinterpret_cast<LRESULT>(Brush(background));
 }
 
 void Form1Window::DrawShape(const DRAWITEMSTRUCT& item) {
-  FillRect(item.hDC, &item.rcItem, Brush(GetSysColor(COLOR_BTNFACE)));
+  FillRect(item.hDC, &item.rcItem, Brush(ToColorRef(kColorButtonFace)));
   const bool solid = form_.Controls().Sh1FillStyle == FillStyle::Solid;
-  HGDIOBJ oldBrush =
-      SelectObject(item.hDC, solid ? static_cast<HGDIOBJ>(Brush(ToColorRef(kColorRed)))
-                                   : GetStockObject(NULL_BRUSH));
+  const ControlLayout* look = LayoutOf(item.hwndItem);
+  HGDIOBJ oldBrush = SelectObject(
+      item.hDC, solid && look ? static_cast<HGDIOBJ>(Brush(ToColorRef(look->fillColor)))
+                              : GetStockObject(NULL_BRUSH));
   HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(BLACK_PEN));
   const RECT& r = item.rcItem;
   const int side = std::min(r.right - r.left, r.bottom - r.top);
@@ -319,7 +321,7 @@ void Form1Window::DrawShape(const DRAWITEMSTRUCT& item) {
 }
 
 void Form1Window::SetText(const std::string& name, const std::string& text) {
-  const std::wstring wide = Wide(text);
+  const std::wstring wide = Utf16(text);
   wchar_t current[64] = {};
   GetWindowTextW(Control(name), current, 64);
   if (wide != current) SetWindowTextW(Control(name), wide.c_str());
@@ -358,7 +360,7 @@ void Form1Window::SetTimerEnabled(TimerId timer, bool enabled) {
 }
 
 void Form1Window::ShowWarning(const std::string& text, const std::string& title) {
-  MessageBoxW(hwnd_, Wide(text).c_str(), Wide(title).c_str(), MB_ICONEXCLAMATION | MB_OK);
+  MessageBoxW(hwnd_, Utf16(text).c_str(), Utf16(title).c_str(), MB_ICONEXCLAMATION | MB_OK);
 }
 
 void Form1Window::SetOuterWidth(std::int32_t twips) {

@@ -7,9 +7,12 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/code_recorder.h"
 #include "ui/form1.h"
+#include "ui/form1_layout.h"
 #include "ui/form_input.h"
 
 namespace varnel {
@@ -47,6 +50,9 @@ class Form1Window final : private FormPort {
   // corner unless `suggested` gives a new one.
   void LayOut(int dpi, const RECT* suggested);
   HWND Control(const std::string& name) const;
+  const ControlLayout* LayoutOf(HWND control) const;
+  // The font of that look at the DPI laid out for, made the first time it is asked for.
+  HFONT Font(const ControlFont& look);
   HBRUSH Brush(COLORREF color);
   LRESULT ColorStatic(HDC dc, HWND control);
   void DrawShape(const DRAWITEMSTRUCT& item);
@@ -67,8 +73,9 @@ class Form1Window final : private FormPort {
   int dpi_ = 96;
   // The outer width the logic asked for, or 0 for the design width.
   std::int32_t outerWidthTwips_ = 0;
-  HFONT font_ = nullptr;
-  HFONT errorFont_ = nullptr;
+  const std::vector<ControlLayout> layout_ = Form1Layout();
+  // For the DPI laid out for.
+  std::vector<std::pair<ControlFont, HFONT>> fonts_;
   HWND toolTips_ = nullptr;
   std::wstring toolTipText_;
   std::map<COLORREF, HBRUSH> brushes_;

@@ -12,89 +12,42 @@
 #include <string>
 #include <vector>
 
+#include "link/code_stream.h"
+#include "link/followed_stream.h"
 #include "link/guarded_light.h"
 #include "link/light_guardian.h"
 #include "link/light_key.h"
+#include "link/program_clock.h"
 #include "link/reader_presence.h"
+#include "link/run_id.h"
 #include "link/session_lock.h"
+#include "link/standard_output.h"
+#include "link/windows/parents_console.h"
 #include "link/windows/scroll_lock_light.h"
 #include "link/windows/send_input_typing.h"
 #include "link/windows/system_lock_key_port.h"
+#include "link/windows/utf.h"
 #include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
-#include "ui/local_time.h"
 #include "ui/second_start.h"
 #include "ui/win32/form1_window.h"
 #include "version.h"
 
 namespace {
 
-std::string Utf8(const wchar_t* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), size, nullptr, nullptr);
-  return narrow;
-}
-
 std::vector<std::string> Arguments() {
   int count = 0;
   wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> list;
-  for (int i = 1; args && i < count; ++i) list.push_back(Utf8(args[i]));
+  for (int i = 1; args && i < count; ++i) list.push_back(varnel::Utf8(args[i]));
   LocalFree(args);
   return list;
 }
 
-bool IsFileOrPipe(HANDLE handle) {
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
-  const DWORD type = GetFileType(handle);
-  return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE;
-}
-
-// A program of the window subsystem has no console: what it writes goes to a file or a pipe it
-// was given, or else to the console of the program that started it, if there is one.
-void UseParentsConsole() {
-  if (IsFileOrPipe(GetStdHandle(STD_OUTPUT_HANDLE)) && IsFileOrPipe(GetStdHandle(STD_ERROR_HANDLE)))
-    return;
-  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-  HANDLE console =
-      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  nullptr, OPEN_EXISTING, 0, nullptr);
-  if (console == INVALID_HANDLE_VALUE) return;
-  for (DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
-    if (!IsFileOrPipe(GetStdHandle(which))) SetStdHandle(which, console);
-  }
-}
-
-// The bytes as they are, LF and all: no text mode stands between.
-int WriteAll(DWORD which, std::string_view bytes) {
-  HANDLE handle = GetStdHandle(which);
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return EBADF;
-  while (!bytes.empty()) {
-    DWORD written = 0;
-    if (!WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-      switch (GetLastError()) {
-        case ERROR_BROKEN_PIPE:
-        case ERROR_NO_DATA:
-          return EPIPE;
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-          return ENOSPC;
-        default:
-          return EIO;
-      }
-    }
-    bytes.remove_prefix(written);
-  }
-  return 0;
-}
-
-void Say(const std::string& line) { WriteAll(STD_ERROR_HANDLE, line + "\n"); }
-
 // Another Varnel holds the session: what this start does instead of running. The exit status.
 int AsSecondStart(const varnel::SessionLock& lock, const varnel::CommandLine& line) {
-  UseParentsConsole();
+  varnel::UseParentsConsole();
   const varnel::SecondStart second = varnel::DecideSecondStart(lock.holder, line);
   switch (second.action) {
     case varnel::SecondStart::Action::Activate:
@@ -102,8 +55,11 @@ int AsSecondStart(const varnel::SessionLock& lock, const varnel::CommandLine& li
       break;
     case varnel::SecondStart::Action::Say:
     case varnel::SecondStart::Action::Warn:  // only beside a Varnel without a window: not here
-      Say(second.text);
+      varnel::SayOnStandardError(second.text);
       break;
+    case varnel::SecondStart::Action::Follow:
+      return varnel::FollowRunningVarnel(*lock.holder, second.text, varnel::WriteStandardOutput,
+                                         varnel::SayOnStandardError);
   }
   return second.exitCode;
 }
@@ -117,17 +73,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const varnel::CommandLineRules rules{};
   const varnel::CommandLine line = varnel::ParseCommandLine(arguments, rules);
   if (line.action != varnel::CommandLine::Action::Run || line.print || line.type) {
-    UseParentsConsole();
+    varnel::UseParentsConsole();
   }
   switch (line.action) {
     case varnel::CommandLine::Action::Help:
-      WriteAll(STD_OUTPUT_HANDLE, varnel::UsageText(rules));
+      varnel::WriteStandardOutput(varnel::UsageText(rules));
       return 0;
     case varnel::CommandLine::Action::Version:
-      WriteAll(STD_OUTPUT_HANDLE, varnel::VersionText(VARNEL_VERSION_STRING));
+      varnel::WriteStandardOutput(varnel::VersionText(VARNEL_VERSION_STRING));
       return 0;
     case varnel::CommandLine::Action::Refuse:
-      WriteAll(STD_ERROR_HANDLE, "varnel: " + line.refusal + "\n" + varnel::UsageText(rules));
+      varnel::WriteStandardError("varnel: " + line.refusal + "\n" + varnel::UsageText(rules));
       return 2;
     case varnel::CommandLine::Action::Run:
       break;
@@ -137,8 +93,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const varnel::SessionLock lock = varnel::TakeSessionLock(true);
   if (!lock.taken && lock.problem.empty()) return AsSecondStart(lock, line);
   if (!lock.taken) {
-    UseParentsConsole();
-    Say("varnel: " + lock.problem + "; going on without");
+    varnel::UseParentsConsole();
+    varnel::SayOnStandardError("varnel: " + lock.problem + "; going on without");
   }
   // Started before any light: whatever the program lights from here on, the guardian hears of.
   const std::unique_ptr<varnel::LightGuard> guardian = varnel::StartLightGuardian();
@@ -150,15 +106,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   int exitCode = 1;
   {
+    // Every code to the programs that follow this Varnel, and with --print to standard output.
+    const std::unique_ptr<varnel::CodeStream> stream =
+        lock.taken ? varnel::OpenCodeStream(varnel::SayOnStandardError) : nullptr;
     std::unique_ptr<varnel::LineWriter> output;
-    std::unique_ptr<varnel::CodeRecorder> recorder;
     if (line.print) {
-      output = std::make_unique<varnel::LineWriter>(
-          [](std::string_view bytes) { return WriteAll(STD_OUTPUT_HANDLE, bytes); }, Say);
-      recorder = std::make_unique<varnel::CodeRecorder>(
-          [] { return varnel::LocalTimeText(std::chrono::system_clock::now()); },
-          [&output](std::string record) { output->Push(std::move(record)); });
+      output = std::make_unique<varnel::LineWriter>(varnel::WriteStandardOutput,
+                                                    varnel::SayOnStandardError);
     }
+    const auto recorder = std::make_unique<varnel::CodeRecorder>(
+        varnel::WallClock,
+        [&stream, &output](std::string record) {
+          if (stream) stream->Serve(record);
+          if (output) output->Push(std::move(record));
+        },
+        varnel::NewRunId());
     std::unique_ptr<varnel::LockKeyPort> systemKeys = varnel::OpenSystemLockKeyPort();
     varnel::ScrollLockLight systemLight(*systemKeys);
     std::optional<varnel::GuardedLight> guarded;
@@ -172,7 +134,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         line.type ? varnel::OpenSendInputTyping() : nullptr;
     if (window.Create(instance)) {
       window.Load();
-      if (typing) window.TypeCodes(*typing, *line.type, Say);
+      if (typing) window.TypeCodes(*typing, *line.type, varnel::SayOnStandardError);
       window.Show(showCommand);
       MSG msg;
       while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

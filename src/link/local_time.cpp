@@ -1,4 +1,4 @@
-#include "ui/local_time.h"
+#include "link/local_time.h"
 
 #include <cstdio>
 #include <cstdlib>

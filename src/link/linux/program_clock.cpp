@@ -1,10 +1,7 @@
-#include "ui/qt/program_clock.h"
+#include "link/program_clock.h"
 
-#include <chrono>
 #include <cstdint>
 #include <ctime>
-
-#include "ui/local_time.h"
 
 namespace varnel {
 
@@ -15,7 +12,5 @@ Tick TickCount() {
                   static_cast<std::uint64_t>(now.tv_nsec) / 1'000'000u;
   return static_cast<Tick>(static_cast<std::uint32_t>(ms));
 }
-
-std::string WallClock() { return LocalTimeText(std::chrono::system_clock::now()); }
 
 }  // namespace varnel
