@@ -191,7 +191,7 @@ send 10100101
 for _ in $(seq 60); do [[ -s "$work/one" && -s "$work/other" ]] && break; sleep 0.05; done
 sleep 0.3  # a second line, if one came, would be there by now
 note "followed: $(cat "$work/one")"
-grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"window","device":null\}$' \
+grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"window","device":null,"typed":false\}$' \
   "$work/one" && [[ $(wc -l <"$work/one") == 1 ]] && cmp -s "$work/one" "$work/other" ||
   fail "the followers' lines of a good code: $(cat "$work/one") / $(cat "$work/other")"
 settle

@@ -282,7 +282,7 @@ press_code 100 300 10100101
 for _ in $(seq 100); do [[ -s "$work/followed" ]] && break; sleep 0.05; done
 sleep 0.5  # a second line, if one came, would be there by now
 note "followed: $(cat "$work/followed")"
-grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"window","device":null\}$' \
+grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"window","device":null,"typed":false\}$' \
   "$work/followed" && [[ $(wc -l <"$work/followed") == 1 && $(grep -c $'\r' "$work/followed") == 0 ]] ||
   fail "the follower's line of a good code: $(od -c "$work/followed" | head)"
 sleep 2.2
