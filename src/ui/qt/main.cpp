@@ -11,86 +11,44 @@
 #include <memory>
 #include <optional>
 
-#include "link/code_stream.h"
-#include "link/direct_link.h"
-#include "link/evdev/evdev_opener.h"
 #include "link/followed_stream.h"
-#include "link/light_guardian.h"
-#include "link/light_key.h"
-#include "link/linux/input_devices.h"
 #include "link/linux/session_folder.h"
 #include "link/linux/sibling_program.h"
 #include "link/program_clock.h"
-#include "link/reader_link.h"
-#include "link/reader_presence.h"
-#include "link/run_id.h"
 #include "link/session_lock.h"
 #include "link/standard_output.h"
-#include "ui/code_recorder.h"
 #include "ui/code_typing.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
 #include "ui/qt/headless_service.h"
+#include "ui/qt/linux_program.h"
 #include "ui/qt/stop_signals.h"
 #include "ui/second_start.h"
 
 namespace {
 
-// Ways out that skip destructors must still leave the reader's own light off: the kernel keeps
-// it as it was left.
-varnel::DirectLink* linkAtExit = nullptr;
-void LightsOffAtExit() {
-  if (linkAtExit) linkAtExit->LightsOff();
-}
-
 int RunHeadless(int argc, char** argv, const varnel::CommandLine& line) {
-  // One Varnel per session, before the reader check and any light.
-  const varnel::SessionLock lock = varnel::TakeSessionLock(false);
-  if (!lock.taken && lock.problem.empty()) {
-    const varnel::SecondStart second = varnel::DecideSecondStart(lock.holder, line);
-    std::fprintf(stderr, "%s\n", second.text.c_str());
-    return second.exitCode;
-  }
-  if (!lock.taken) {
-    std::fprintf(stderr, "varnel: %s; another Varnel could run beside this one.\n",
-                 lock.problem.c_str());
+  const varnel::SessionStart session = varnel::SettleSession(line, false);
+  if (session.second) {
+    std::fprintf(stderr, "%s\n", session.second->text.c_str());
+    return session.second->exitCode;
   }
   QCoreApplication app(argc, argv);
-  std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
-  varnel::EvdevOpener opener;
-  varnel::DirectLink link(opener, varnel::InputDirectory(), nullptr, varnel::WindowLight::NoWindow);
-  linkAtExit = &link;
-  std::atexit(LightsOffAtExit);
-  // Puts the light out should the program end without doing so itself.
-  const std::unique_ptr<varnel::LightGuard> guardian = varnel::StartLightGuardian();
-  std::optional<varnel::GuardedLight> guarded;
-  if (guardian) guarded.emplace(link.Light(), *guardian, varnel::LightPlace(link.Status()));
-  varnel::LightKey light(guarded ? static_cast<varnel::Light&>(*guarded) : link.Light());
-
   // The records are what a service is for: once nobody reads them, it ends as on a signal.
-  varnel::LineWriter output(varnel::WriteStandardOutput, varnel::SayOnStandardError,
-                            varnel::RequestStop);
-  // And to the programs that follow this Varnel.
-  const std::unique_ptr<varnel::CodeStream> stream =
-      lock.taken ? varnel::OpenCodeStream(varnel::SayOnStandardError) : nullptr;
-  varnel::CodeRecorder recorder(
-      varnel::WallClock,
-      [&output, &stream](std::string line) {
-        if (stream) stream->Serve(line);
-        output.Push(std::move(line));
-      },
-      varnel::NewRunId());
-  varnel::HeadlessService service(
-      light, link, *keyboards, varnel::TickCount,
-      [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder,
-      guarded ? &*guarded : nullptr);
+  varnel::LinuxProgram program(
+      session,
+      std::make_unique<varnel::LineWriter>(varnel::WriteStandardOutput, varnel::SayOnStandardError,
+                                           varnel::RequestStop),
+      nullptr, varnel::WindowLight::NoWindow);
+  varnel::HeadlessService service(program.Light(), program.Link(), program.Keyboards(),
+                                  varnel::TickCount, varnel::LinuxProgram::Devices(),
+                                  program.Recorder(), program.Guarded());
   varnel::StopOnSignals(&app, [&service] {
     service.Stop();
     QCoreApplication::quit();
   });
   service.Start();
   QCoreApplication::exec();
-  linkAtExit = nullptr;
   return 0;
 }
 

@@ -9,41 +9,24 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 #include <optional>
 
-#include "link/code_stream.h"
-#include "link/direct_link.h"
-#include "link/evdev/evdev_opener.h"
 #include "link/followed_stream.h"
-#include "link/light_guardian.h"
-#include "link/light_key.h"
-#include "link/linux/input_devices.h"
 #include "link/program_clock.h"
-#include "link/reader_link.h"
-#include "link/reader_presence.h"
-#include "link/run_id.h"
 #include "link/session_lock.h"
 #include "link/standard_output.h"
 #include "link/x11/window_light.h"
 #include "link/x11/xtest_typing.h"
-#include "ui/code_recorder.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
 #include "ui/qt/display_probe.h"
 #include "ui/qt/form1_window.h"
+#include "ui/qt/linux_program.h"
 #include "ui/qt/stop_signals.h"
 #include "ui/second_start.h"
 
 namespace {
-
-// Ways out that skip destructors (Xlib and Qt end the process with exit() when the X server
-// goes) must still leave the reader's own light off: the kernel keeps it as it was left.
-varnel::DirectLink* linkAtExit = nullptr;
-void LightsOffAtExit() {
-  if (linkAtExit) linkAtExit->LightsOff();
-}
 
 bool OnWayland() {
   const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
@@ -51,22 +34,12 @@ bool OnWayland() {
          (waylandDisplay && *waylandDisplay);
 }
 
-// One Varnel per session, settled before the reader check, the warning box and any light. True
-// when this one goes on, `taken` when it holds the session; otherwise `status` is how it ends.
-bool FirstInSession(int argc, char** argv, const varnel::CommandLine& line, int& status,
-                    bool& taken) {
-  const varnel::SessionLock lock = varnel::TakeSessionLock(true);
-  taken = lock.taken;
-  if (lock.taken) return true;
-  if (!lock.problem.empty()) {
-    std::fprintf(stderr, "varnel: %s; another Varnel could run beside this one.\n",
-                 lock.problem.c_str());
-    return true;
-  }
-  const varnel::SecondStart second = varnel::DecideSecondStart(lock.holder, line);
+// What a start does while another Varnel holds the session; returns how it ends.
+int SecondStartRun(int argc, char** argv, const varnel::SessionStart& session) {
+  const varnel::SecondStart& second = *session.second;
   switch (second.action) {
     case varnel::SecondStart::Action::Activate:
-      varnel::ActivateRunningWindow(*lock.holder);
+      varnel::ActivateRunningWindow(*session.holder);
       break;
     case varnel::SecondStart::Action::Say:
       std::fprintf(stderr, "%s\n", second.text.c_str());
@@ -79,12 +52,10 @@ bool FirstInSession(int argc, char** argv, const varnel::CommandLine& line, int&
       break;
     }
     case varnel::SecondStart::Action::Follow:
-      status = varnel::FollowRunningVarnel(*lock.holder, second.text, varnel::WriteStandardOutput,
-                                           varnel::SayOnStandardError);
-      return false;
+      return varnel::FollowRunningVarnel(*session.holder, second.text, varnel::WriteStandardOutput,
+                                         varnel::SayOnStandardError);
   }
-  status = second.exitCode;
-  return false;
+  return second.exitCode;
 }
 
 // For --type: the keyboard that types into the X window in front, or null with the reason said.
@@ -119,8 +90,8 @@ int main(int argc, char** argv) {
                stderr);
     return 1;
   }
-  bool holdsSession = false;
-  if (int status = 0; !FirstInSession(argc, argv, line, status, holdsSession)) return status;
+  const varnel::SessionStart session = varnel::SettleSession(line, true);
+  if (session.second) return SecondStartRun(argc, argv, session);
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromStdString(varnel::kAppTitle));
@@ -132,38 +103,15 @@ int main(int argc, char** argv) {
   if (line.type && !(typing = OpenTyping())) return 2;
 
   // Every code to the programs that follow this Varnel, and with --print to standard output.
-  const std::unique_ptr<varnel::CodeStream> stream =
-      holdsSession ? varnel::OpenCodeStream(varnel::SayOnStandardError) : nullptr;
-  std::unique_ptr<varnel::LineWriter> output;
-  if (print) {
-    output = std::make_unique<varnel::LineWriter>(varnel::WriteStandardOutput,
-                                                  varnel::SayOnStandardError);
-  }
-  const auto recorder = std::make_unique<varnel::CodeRecorder>(
-      varnel::WallClock,
-      [&stream, &output](std::string line) {
-        if (stream) stream->Serve(line);
-        if (output) output->Push(std::move(line));
-      },
-      varnel::NewRunId());
-
   const varnel::WindowLightPort windowLight = varnel::OpenWindowLight(OnWayland());
-  std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
-  varnel::EvdevOpener opener;
-  varnel::DirectLink link(opener, varnel::InputDirectory(), windowLight.light.get(),
-                          windowLight.kind);
-  linkAtExit = &link;
-  std::atexit(LightsOffAtExit);
-  // Puts the light out should the program end without doing so itself.
-  const std::unique_ptr<varnel::LightGuard> guardian = varnel::StartLightGuardian();
-  std::optional<varnel::GuardedLight> guarded;
-  if (guardian) guarded.emplace(link.Light(), *guardian, varnel::LightPlace(link.Status()));
-  varnel::LightKey light(guarded ? static_cast<varnel::Light&>(*guarded) : link.Light());
-
-  varnel::Form1Window window(
-      light, link, *keyboards, varnel::TickCount,
-      [] { return varnel::ReadReaderNodes(varnel::InputDevicesPath()); }, recorder.get(),
-      guarded ? &*guarded : nullptr);
+  varnel::LinuxProgram program(session,
+                               print ? std::make_unique<varnel::LineWriter>(
+                                           varnel::WriteStandardOutput, varnel::SayOnStandardError)
+                                     : nullptr,
+                               windowLight.light.get(), windowLight.kind);
+  varnel::Form1Window window(program.Light(), program.Link(), program.Keyboards(),
+                             varnel::TickCount, varnel::LinuxProgram::Devices(),
+                             &program.Recorder(), program.Guarded());
   // The windows close there, the start-up warning among them if it is still open.
   bool quitRequested = false;
   varnel::StopOnSignals(
@@ -182,6 +130,5 @@ int main(int argc, char** argv) {
     window.show();
     status = QApplication::exec();
   }
-  linkAtExit = nullptr;
   return status;
 }
