@@ -122,6 +122,7 @@ class XTestTyping final : public TypingPort {
       for (int mod = 0; mod < 8; ++mod) {
         if ((stroke.mods & (1u << mod)) && !modifierKeys[mod]) {
           problem = "no key of the keyboard map sets the modifier it needs";
+          PutBackLent();
           return false;
         }
       }
