@@ -15,12 +15,8 @@ struct DirectLink::Device {
   bool grabRefused = false;
   // It shows the program's light: a device refused as it was opened was never lit.
   bool lit = false;
-  // An F12 press went to the program and its release has not: only such a release is passed on,
-  // so a press that began before the device was opened or while events were lost is not ended
-  // by a release that was never its own.
-  bool pressPassedOn = false;
-  // When the program read the last release it passed on.
-  std::optional<Tick> lastRelease;
+  // What the decisions on the readers know it by.
+  std::string Id() const { return std::to_string(serial); }
 };
 
 namespace {
@@ -108,15 +104,13 @@ void DirectLink::Scan(const std::optional<ReaderNodes>& nodes, Tick now, LinkPor
     for (const ReaderNode& node : *nodes) listed.insert(Key(node));
     std::erase_if(failing_, [&](const auto& entry) { return !listed.contains(entry.first); });
     std::erase_if(heldByAnother_, [&](const auto& entry) { return !listed.contains(entry.first); });
-    letGoListed_ = false;
+    std::set<std::string> remembered;
+    for (const ReaderNode& node : *nodes) remembered.insert(Remembered(node));
+    readers_.Listed(remembered);
     for (const ReaderNode& node : *nodes) {
       const bool open = std::any_of(devices_.begin(), devices_.end(),
                                     [&](const Device& d) { return d.where == node; });
-      if (letGo_.contains(Remembered(node))) {
-        letGoListed_ = true;
-      } else if (!open) {
-        Adopt(node, port, listener);
-      }
+      if (!open && !readers_.IsLetGo(Remembered(node))) Adopt(node, port, listener);
     }
     // A grab that waited for a key to come up, and that no event of the device has retried.
     for (std::size_t i = devices_.size(); i-- > 0;) {
@@ -156,6 +150,7 @@ void DirectLink::Adopt(const ReaderNode& node, LinkPort& port, LinkListener& lis
   device.serial = nextSerial_++;
   device.io = std::move(opened.device);
   port.Watch(device.io->Fd(), true);
+  readers_.Add(device.Id(), path, Remembered(node));
   if (const Grab grab = TryGrab(device, port); grab != Grab::Done) {
     Remove(devices_.size() - 1,
            grab == Grab::PersonsKeyboard ? Removal::PersonsKeyboard : Removal::HeldByAnother, 0,
@@ -205,31 +200,22 @@ void DirectLink::Read(int fd, Tick now, LinkPort& port, LinkListener& listener) 
   const std::size_t index = static_cast<std::size_t>(found - devices_.begin());
   events_.clear();
   const bool alive = devices_[index].io->Read(events_);
+  using Key = ReaderDevices::Key;
   for (const DeviceEvent& event : events_) {
     Device& device = devices_[index];
+    const KeyTime time{event.time, now};
     switch (event.kind) {
       case DeviceEvent::Kind::F12Down:
-        device.pressPassedOn = true;
-        lastSender_ = device.serial;
-        listener.ReaderF12(true, KeyTime{event.time, now});
+        readers_.DeviceKey(device.Id(), Key::F12Down, time, listener);
         break;
       case DeviceEvent::Kind::F12Up:
+        readers_.DeviceKey(device.Id(), Key::F12Up, time, listener);
+        break;
       case DeviceEvent::Kind::F12UpByKernel:
-        if (!device.pressPassedOn) break;
-        device.pressPassedOn = false;
-        if (event.kind == DeviceEvent::Kind::F12UpByKernel) {
-          listener.CutCode(false);  // made up as the device went: the press was cut, not released
-          break;
-        }
-        device.lastRelease = now;
-        lastSender_ = device.serial;
-        listener.ReaderF12(false, KeyTime{event.time, now});
+        readers_.DeviceKey(device.Id(), Key::F12UpMadeUp, time, listener);
         break;
       case DeviceEvent::Kind::Dropped:
-        // Whatever was lost may have been presses of the code in progress, if it had any part
-        // in it.
-        if (TookPart(device)) listener.CutCode(true);
-        device.pressPassedOn = false;
+        readers_.DeviceKey(device.Id(), Key::Dropped, time, listener);
         break;
       case DeviceEvent::Kind::Light:
         KeepLight(device);
@@ -251,10 +237,6 @@ void DirectLink::Read(int fd, Tick now, LinkPort& port, LinkListener& listener) 
   Update(port, listener);
 }
 
-bool DirectLink::TookPart(const Device& device) const {
-  return device.pressPassedOn || lastSender_ == device.serial;
-}
-
 void DirectLink::KeepLight(Device& device) {
   // The program's own writes come back too, already as it set them: no write, so no loop.
   if (router_.Path() != LightPath::Device) return;
@@ -267,20 +249,11 @@ void DirectLink::Remove(std::size_t index, Removal why, Tick now, LinkPort& port
   Device device = std::move(devices_[index]);
   devices_.erase(devices_.begin() + static_cast<std::ptrdiff_t>(index));
   port.Watch(device.io->Fd(), false);
-  const bool tookPart = TookPart(device);
-  if (lastSender_ == device.serial) lastSender_.reset();
-  if (why == Removal::Gone) {
-    // A press it was holding was cut, whatever release the kernel made up for it. Another
-    // reader's code in progress is left alone.
-    const bool releasedAsItWent =
-        device.lastRelease && TickDiff(now, *device.lastRelease) <= kRemovalReleaseMs;
-    if (tookPart) listener.CutCode(releasedAsItWent);
-    return;
-  }
+  if (why == Removal::Gone) return readers_.Gone(device.Id(), now, listener);
   // Let go at once, its light as the program found it.
   if (device.lit && router_.On()) device.io->SetScrollLock(false);
   if (device.grabbed) device.io->Ungrab();
-  if (device.pressPassedOn) listener.CutCode(false);
+  readers_.LetGo(device.Id(), why == Removal::PersonsKeyboard, listener);
   if (why == Removal::HeldByAnother) {
     if (heldByAnother_.emplace(Key(device.where), device.path).second) {
       port.Say("varnel: another program holds the reader's device " + device.path +
@@ -291,12 +264,7 @@ void DirectLink::Remove(std::size_t index, Removal why, Tick now, LinkPort& port
     }
     return;
   }
-  letGo_.insert(Remembered(device.where));
-  letGoListed_ = true;
-  port.Say("varnel: " + device.path +
-           " has the reader's identity but sent a key other than F12: it is a person's keyboard. "
-           "The program lets go of it and leaves it alone, plugged in again in the same port "
-           "too, until the program ends.");
+  port.Say(PersonsKeyboardMessage(device.path, ReaderDevices::Memory::ForTheProgramsLife));
 }
 
 void DirectLink::Update(LinkPort& port, LinkListener& listener) {
@@ -316,7 +284,7 @@ void DirectLink::Update(LinkPort& port, LinkListener& listener) {
   } else if (!heldByAnother_.empty()) {
     status.why = LinkStatus::Why::HeldByAnother;
     status.failedPath = heldByAnother_.begin()->second;
-  } else if (letGoListed_) {
+  } else if (readers_.PersonsKeyboardListed()) {
     status.why = LinkStatus::Why::PersonsKeyboard;
   } else if (!listReadable_) {
     status.why = LinkStatus::Why::NoDeviceList;

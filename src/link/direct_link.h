@@ -13,6 +13,7 @@
 
 #include "link/light_router.h"
 #include "link/reader_device.h"
+#include "link/reader_devices.h"
 #include "link/reader_link.h"
 
 namespace varnel {
@@ -31,10 +32,6 @@ class LinkPort {
 
 // How often the device list is read again.
 inline constexpr std::int32_t kScanIntervalMs = 1000;
-// A device that goes away this soon after a release it reported may have made that release up
-// as it went (the kernel releases held keys on removal): the code is cut even if that release
-// completed it.
-inline constexpr std::int32_t kRemovalReleaseMs = 100;
 
 class DirectLink {
  public:
@@ -81,8 +78,6 @@ class DirectLink {
   // waits for them, or when the grab is refused for a reason that leaves the device shared).
   Grab TryGrab(Device& device, LinkPort& port);
   void Remove(std::size_t index, Removal why, Tick now, LinkPort& port, LinkListener& listener);
-  // Whether the device has passed on any of the code in progress: only its loss can cut it.
-  bool TookPart(const Device& device) const;
   // Sets the device's light back to the program's after another program wrote it.
   void KeepLight(Device& device);
   void Update(LinkPort& port, LinkListener& listener);
@@ -104,12 +99,10 @@ class DirectLink {
   // node, while they are listed.
   std::map<std::string, Failure> failing_;
   std::map<std::string, std::string> heldByAnother_;
-  // Persons' keyboards let go: by port, name and unique id, for the life of the program.
-  std::set<std::string> letGo_;
-  bool letGoListed_ = false;
+  // The devices in use as the readers, by serial; persons' keyboards let go by port, name and
+  // unique id, for the life of the program.
+  ReaderDevices readers_{ReaderDevices::Memory::ForTheProgramsLife};
   std::uint64_t nextSerial_ = 0;
-  // The device whose F12 the program was last given.
-  std::optional<std::uint64_t> lastSender_;
   bool listReadable_ = true;
   bool scanned_ = false;
   bool updated_ = false;

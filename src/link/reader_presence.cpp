@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace modReader {
 namespace {
@@ -26,6 +27,26 @@ bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identi
 }  // namespace modReader
 
 namespace varnel {
+
+std::string ReaderIdentity() {
+  const char* chosen = std::getenv("VARNEL_READER_ID");
+  return chosen && *chosen ? std::string(chosen) : kReaderIdentity;
+}
+
+bool NameHasIdentity(const std::string& name, const std::string& identity) {
+  if (identity.empty()) return false;
+  const std::string upperName = modReader::Upper(name);
+  const std::string upperIdentity = modReader::Upper(identity);
+  for (std::size_t at = upperName.find(upperIdentity); at != std::string::npos;
+       at = upperName.find(upperIdentity, at + 1)) {
+    const std::size_t end = at + upperIdentity.size();
+    const bool startsElement = at > 0 && (upperName[at - 1] == '#' || upperName[at - 1] == '\\');
+    const bool endsElement =
+        end < upperName.size() && (upperName[end] == '#' || upperName[end] == '&');
+    if (startsElement && endsElement) return true;
+  }
+  return false;
+}
 
 bool KeyboardLister::FindKeyboard(const std::function<bool(const std::string&)>& accept) {
   const std::optional<KeyboardIds> ids = KeyboardDeviceIds();

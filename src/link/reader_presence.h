@@ -13,6 +13,15 @@ namespace varnel {
 // The reader's USB identity: vendor 04D9, product 1603, interface 00.
 inline const std::string kReaderIdentity = "VID_04D9&PID_1603&MI_00";
 
+// The identity that the program looks for: VARNEL_READER_ID's value where it is set (a test
+// takes a keyboard it has for the reader), kReaderIdentity otherwise.
+std::string ReaderIdentity();
+
+// Whether a device's system name carries `identity`, ignoring case, as one element of it: after
+// "#" or "\" and before "#" or "&", the latter where a HID top-level collection adds "&Col01"
+// (raw input's "\\?\HID#VID_04D9&PID_1603&MI_00&Col01#8&...").
+bool NameHasIdentity(const std::string& name, const std::string& identity);
+
 // Device instance identifiers in the Windows naming, e.g.
 // USB\VID_04D9&PID_1603&MI_00\7&1A2B&0&0000. An entry may be missing (a device that reports no
 // identifier).

@@ -41,5 +41,23 @@ TEST(IsReaderConnected, NoKeyboardsOrNoAnswerMeanNoReader) {
   EXPECT_FALSE(Connected(std::nullopt));
 }
 
+TEST(NameHasIdentity, FindsTheIdentityAsOneElementOfARawInputNameWhateverItsCase) {
+  EXPECT_TRUE(NameHasIdentity(R"(\\?\HID#VID_04D9&PID_1603&MI_00#8&2f0f5c4&0&0000#{884b96c3})",
+                              kReaderIdentity));
+  EXPECT_TRUE(NameHasIdentity(R"(\\?\hid#vid_04d9&pid_1603&mi_00&col01#8&2f0f5c4&0&0000#{884b})",
+                              kReaderIdentity));
+  EXPECT_TRUE(
+      NameHasIdentity(R"(\\?\HID#VID_845E&PID_0002#0&0000&0&0#{884b96c3})", "vid_845e&pid_0002"));
+}
+
+TEST(NameHasIdentity, RejectsAnotherProductOrInterfaceAndPartialElements) {
+  EXPECT_FALSE(NameHasIdentity(R"(\\?\HID#VID_04D9&PID_1603&MI_01#8&1#{884b})", kReaderIdentity));
+  EXPECT_FALSE(NameHasIdentity(R"(\\?\HID#VID_04D9&PID_16031&MI_00#8&1#{884b})", kReaderIdentity));
+  EXPECT_FALSE(NameHasIdentity(R"(\\?\HID#XVID_04D9&PID_1603&MI_00#8&1#{884b})", kReaderIdentity));
+  EXPECT_FALSE(NameHasIdentity(R"(\\?\HID#VID_04D9&PID_1603&MI_001#8&1#{884b})", kReaderIdentity));
+  EXPECT_FALSE(NameHasIdentity(R"(\\?\HID#VID_04D9&PID_1603&MI_00)", kReaderIdentity));
+  EXPECT_FALSE(NameHasIdentity(R"(\\?\HID#VID_04D9&PID_1603&MI_00#1)", ""));
+}
+
 }  // namespace
 }  // namespace varnel

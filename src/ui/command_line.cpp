@@ -53,6 +53,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
       if (!line.type) return Refuse("--type ends with enter, tab or none, not '" + end + "'");
       continue;
     }
+    if (arg == "--take-f12" && rules.takeF12) {
+      line.takeF12 = true;
+      continue;
+    }
     if (arg == "--headless" && rules.headless) {
       line.headless = true;
       continue;
@@ -78,6 +82,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
 
 std::string UsageText(const CommandLineRules& rules) {
   std::string text = "Usage: varnel [--print] [--type[=END]]" +
+                     std::string(rules.takeF12 ? " [--take-f12]" : "") +
                      std::string(rules.qtOptions ? " [Qt options]" : "") + "\n";
   if (rules.headless) text += "       varnel --headless\n";
   text +=
@@ -98,6 +103,12 @@ std::string UsageText(const CommandLineRules& rules) {
     text +=
         "  --headless  no window and no display: the reader's own input device only, each\n"
         "              code written on standard output as with --print\n";
+  }
+  if (rules.takeF12) {
+    text +=
+        "  --take-f12  while the reader is plugged in, keep every F12 from the other programs,\n"
+        "              whichever keyboard it comes from: a person's F12 then does nothing\n"
+        "              anywhere while Varnel runs\n";
   }
   text +=
       "  --help      show this help and exit\n"

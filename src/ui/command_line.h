@@ -15,6 +15,7 @@ struct CommandLine {
   Action action = Action::Run;
   bool print = false;           // one JSON line per code on standard output
   bool headless = false;        // no window: the direct link only, records on standard output
+  bool takeF12 = false;         // every F12 kept from the other programs while a reader is listed
   std::optional<TypeEnd> type;  // each good code typed into the window in front, then this
   std::string refusal;          // for Refuse: what was wrong, for the line before the usage
 };
@@ -23,10 +24,12 @@ struct CommandLineRules {
   // Qt's own options (-platform xcb, -style=fusion, ...) pass through to Qt, values and all.
   bool qtOptions = false;
   bool headless = false;  // --headless is offered
+  bool takeF12 = false;   // --take-f12 is offered
 };
 
-// On Linux; on Windows there is no Qt and no headless mode.
+// On Linux; on Windows there is no Qt and no headless mode, and a hook keeps F12 from the others.
 inline constexpr CommandLineRules kLinuxCommandLine{.qtOptions = true, .headless = true};
+inline constexpr CommandLineRules kWindowsCommandLine{.takeF12 = true};
 
 // `args` without the program's name.
 CommandLine ParseCommandLine(const std::vector<std::string>& args, const CommandLineRules& rules);

@@ -6,7 +6,7 @@ namespace varnel {
 namespace {
 
 const CommandLineRules kLinux{.qtOptions = true, .headless = true};
-const CommandLineRules kWindows{};
+const CommandLineRules kWindows = kWindowsCommandLine;
 
 using Action = CommandLine::Action;
 
@@ -46,6 +46,15 @@ TEST(CommandLine, TypeEndsWithEnterUnlessTold) {
   EXPECT_EQ(ParseCommandLine({"--type="}, kWindows).action, Action::Refuse);
   // The end is part of the option: a word after it is no end.
   EXPECT_EQ(ParseCommandLine({"--type", "tab"}, kLinux).action, Action::Refuse);
+}
+
+TEST(CommandLine, OnlyWindowsTakesF12) {
+  const CommandLine line = ParseCommandLine({"--take-f12", "--print"}, kWindows);
+  EXPECT_EQ(line.action, Action::Run);
+  EXPECT_TRUE(line.takeF12 && line.print);
+  EXPECT_EQ(ParseCommandLine({"--take-f12"}, kLinux).action, Action::Refuse);
+  EXPECT_NE(UsageText(kWindows).find("[--take-f12]"), std::string::npos);
+  EXPECT_EQ(UsageText(kLinux).find("take-f12"), std::string::npos);
 }
 
 }  // namespace

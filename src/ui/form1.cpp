@@ -6,7 +6,7 @@
 namespace varnel {
 
 void Form1::Load() {
-  if (!modReader::IsReaderConnected(keyboards_, kReaderIdentity)) {
+  if (!modReader::IsReaderConnected(keyboards_, ReaderIdentity())) {
     host_.ShowWarning(kReaderMissingMessage, kAppTitle);
   }
   ShowStartupLight();

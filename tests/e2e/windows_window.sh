@@ -6,8 +6,11 @@
 # good value on a screenshot; the places of the controls at 96 and 144 dpi; a second start, which
 # brings the first one's window to the front; the light off after a close, after a log-off during
 # a blink, and after the program is killed during an answer, and a start right after the kill;
-# `varnel.exe --print` beside a window follows it; then a start with --type: a good code heard without the focus is typed into a Wine test
-# program in front, and nothing is typed while the reader is heard only through the window.
+# `varnel.exe --print` beside a window follows it. From that start on, Wine's keyboard stands for
+# the reader (VARNEL_READER_ID): codes heard through raw input with another program in front,
+# which still gets the F12s, or gets none with --take-f12; and with Varnel in front, one record a
+# code; with --type, a good code typed into the program in front, a bad one not, and nothing
+# with Varnel in front.
 # Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -93,6 +96,32 @@ start() {
   done
   probe layout "$1" || fail "the window is not laid out for $1 dpi"
   main=$(wait_window Varnel 10) || fail "no X window for the main window"
+}
+# front_start: the probe's own window in front, as another program, its key messages in
+# $work/front ("down|up KEY TIME"); front_stop closes it.
+front_start() {
+  wine "$probe_exe" keys 60000 >"$work/front" &
+  front_pid=$!
+  for _ in $(seq 100); do grep -q ready "$work/front" && break; sleep 0.1; done
+  front=$(wait_window "Varnel probe" 10) || fail "no window of another program"
+  xdotool windowactivate --sync "$front"
+  for _ in $(seq 50); do [[ $(probe windows | cut -f2) == 0 ]] && break; sleep 0.1; done
+  [[ $(probe windows | cut -f2) == 0 ]] || fail "Varnel is still in front"
+}
+front_stop() { probe close-keys; wait "$front_pid"; }
+front_count() { tr -d '\r' <"$work/front" | grep -c "^$1 "; }
+# wait_records N: until standard output holds N records, at most 5 s.
+wait_records() {
+  for _ in $(seq 100); do (( $(wc -l <"$work/stdout") >= $1 )) && return 0; sleep 0.05; done
+  fail "$(wc -l <"$work/stdout") records, expected $1: $(tail -n2 "$work/stdout")"
+}
+# expect_direct_record N VALUE: the Nth record is VALUE, heard through raw input.
+reader_name='\\\\?\\HID#VID_845E&PID_0002#'
+expect_direct_record() {
+  local record
+  record=$(sed -n "$1p" "$work/stdout")
+  grep -qF "\"value\":$2," <<<"$record" && grep -qF "\"link\":\"direct\",\"device\":\"$reader_name" <<<"$record" ||
+    fail "record $1: $record"
 }
 stopped() {
   wait "$pid"
@@ -238,6 +267,9 @@ done
 [[ $(probe windows) == "$first	1" ]] ||
   fail "after a second start, the main windows are: $(probe windows | tr '\n' ' ')"
 
+echo "--take-f12 in the usage"
+wine "$varnel" --help | grep -q -- "--take-f12" || fail "--help does not list --take-f12"
+
 echo "killed during a good code's answer"
 # The sampler reads the light from a moment it is off: its first line says it has begun (straight
 # to the file, as a pipe's reader would hold the line back).
@@ -267,10 +299,38 @@ pid="" exe=""
 sampled_light=$(tr -d '\r' <"$work/light")
 ends_off_after_one_on "$sampled_light" || fail "the light after taskkill /f: $(echo $sampled_light)"
 
-echo "a start right after the kill"
-start 96
-xdotool windowactivate --sync "$main"
+echo "a start right after the kill, Wine's keyboard as the reader"
+export VARNEL_READER_ID='VID_845E&PID_0002'
+: >"$work/stdout"
+start 96 --print
 [[ $(probe windows | cut -f1) != "$first" ]] || fail "the killed program's window is still there"
+(( $(said "^varnel: direct link to the reader up, through .*HID#VID_845E&PID_0002#") == 1 )) ||
+  fail "the link up is not said once: $(cat "$work/stderr")"
+
+echo "heard through raw input with another program in front: 165"
+front_start
+press_code 100 300 10100101
+wait_records 1
+expect_direct_record 1 165
+for _ in $(seq 40); do (( $(front_count "down SCROLL") )) && break; sleep 0.05; done
+front_stop
+note "in front: $(tr -d '\r' <"$work/front" | tr '\n' ' ')"
+(( $(front_count "down F12") == 8 && $(front_count "up F12") == 8 )) ||
+  fail "the program in front did not get the eight F12s"
+# The light's press reaches the program in front, stamped on the clock of the F12s.
+answer=$(tr -d '\r' <"$work/front" | awk '$2 == "F12" && $1 == "up" { t = $3 }
+  $2 == "SCROLL" && $1 == "down" && t { print $3 - t; exit }')
+note "Scroll Lock on $answer ms after the last release"
+(( ${answer:-0} >= 800 && ${answer:-0} <= 925 )) || fail "Scroll Lock on ${answer:-never} ms after the last release"
+
+echo "Varnel in front: one code, one record"
+main=$(wait_window Varnel 10) || fail "no main window"
+xdotool windowactivate --sync "$main"
+press_code 100 300 01100110
+sleep 1.2
+expect_direct_record 2 102
+(( $(wc -l <"$work/stdout") == 2 )) || fail "records: $(cat "$work/stdout")"
+sleep 2
 
 echo "a program follows the window: varnel.exe --print beside it"
 wine "$varnel" --print >"$work/followed" 2>"$work/follower.err" &
@@ -282,7 +342,8 @@ press_code 100 300 10100101
 for _ in $(seq 100); do [[ -s "$work/followed" ]] && break; sleep 0.05; done
 sleep 0.5  # a second line, if one came, would be there by now
 note "followed: $(cat "$work/followed")"
-grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"window","device":null,"typed":false\}$' \
+# The window's third code, heard through raw input.
+grep -E -q '^\{"seq":3,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"direct","device":"\\\\\\\\\?\\\\HID#VID_845E&PID_0002#[^"]*","typed":false\}$' \
   "$work/followed" && [[ $(wc -l <"$work/followed") == 1 && $(grep -c $'\r' "$work/followed") == 0 ]] ||
   fail "the follower's line of a good code: $(od -c "$work/followed" | head)"
 sleep 2.2
@@ -300,12 +361,25 @@ follower=""
 sampled_light
 ends_off_after_one_on "$light" || fail "the light after closing during a blink: $(echo $light)"
 
-echo "start-up at 144 dpi"
+echo "start-up at 144 dpi, with --take-f12"
 wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
-start 144
+: >"$work/stdout" >"$work/stderr"
+start 144 --take-f12 --print
 wine reg delete "$dpi_key" /v LogPixels /f >/dev/null
 [[ "$box" == "Varnel	Il lettore non è collegato al computer	"*"	OK" ]] || fail "warning box: '$box'"
 probe dpi-changed 96 && probe layout 96 || fail "not laid out again for 96 dpi"
+
+echo "--take-f12: the program in front gets no F12, the code is decoded"
+front_start
+press_code 100 300 10100101
+wait_records 1
+expect_direct_record 1 165
+for _ in $(seq 40); do (( $(front_count "down SCROLL") )) && break; sleep 0.05; done
+front_stop
+note "in front: $(tr -d '\r' <"$work/front" | tr '\n' ' ')"
+(( $(front_count "[a-z]* F12") == 0 )) || fail "the program in front got F12 with --take-f12"
+(( $(front_count "down SCROLL") == 1 )) || fail "the program in front saw no light"
+(( $(said "hook") == 0 )) || fail "the hook was said to be lost: $(cat "$work/stderr")"
 
 echo "logging off during a blink"
 xdotool windowactivate --sync "$main"
@@ -317,40 +391,38 @@ ends_off_after_one_on "$light" || fail "the light after the log-off: $(echo $lig
 probe close
 stopped
 
-echo "typing: a start with --type and --print"
+echo "typing: --type, another program in front"
 : >"$work/stdout"
 : >"$work/stderr"
 start 96 --type --print
-# typed: the text the test program in front got.
-typed() { awk '$1 == "text" { printf "%s", $2 }' "$work/typed" | tr -d '\r'; }
-wine "$probe_exe" typed-into 60000 >"$work/typed" &
-typer=$!
-wait_for_file_line "$work/typed" ready || fail "the test program did not start"
-target=$(wait_window "typed into" 10) || fail "no X window for the test program"
-xdotool windowactivate --sync "$target"
-if grep -q "typing waits for the reader to be heard without the focus" "$work/stderr"; then
-  # Without raw input the reader's presses reach Varnel only while its window is in front.
-  note "Varnel hears the reader only through its window here: nothing is typed, as it says"
-  (( $(grep -c "typing waits" "$work/stderr") == 1 )) || fail "the wait is not said once"
-  xdotool windowactivate --sync "$main"
-  press_code 100 300 10100101
-  for _ in $(seq 60); do [[ -s "$work/stdout" ]] && break; sleep 0.05; done
-  grep -q '"value":165,.*"link":"window",.*"typed":false}$' "$work/stdout" ||
-    fail "the record of a code through the window: $(cat "$work/stdout")"
-else
-  echo "a good code, the test program in front: 165 and Enter typed into it"
-  press_code 100 300 10100101
-  for _ in $(seq 100); do [[ $(typed) == '165\r' ]] && break; sleep 0.05; done
-  [[ $(typed) == '165\r' ]] || fail "the test program got '$(typed)', not '165\r'"
-  grep -q '"value":165,.*"typed":true}$' "$work/stdout" ||
-    fail "the typed code's record: $(cat "$work/stdout")"
-  echo "a bad code: nothing typed"
-  press_code 100 300 10100100
-  sleep 2.5
-  [[ $(typed) == '165\r' ]] || fail "a bad code typed: '$(typed)'"
-fi
-kill "$typer" 2>/dev/null
-wait "$typer" 2>/dev/null
+(( $(said "typing waits") == 0 )) || fail "typing waits, with the reader heard: $(cat "$work/stderr")"
+# typed: the characters the program in front got.
+typed() { tr -d '\r' <"$work/front" | awk '$1 == "text" { printf "%s", $2 }'; }
+# record_typed N: the typed field of the Nth record.
+record_typed() { sed -n "$1p" "$work/stdout" | grep -o '"typed":[a-z]*}$' | tr -d '}'; }
+front_start
+echo "a good code: 165 and Enter typed into it"
+press_code 100 300 10100101
+wait_records 1
+for _ in $(seq 60); do [[ $(typed) == '165\r' ]] && break; sleep 0.05; done
+[[ $(typed) == '165\r' ]] || fail "the program in front got '$(typed)', not 165 and Enter"
+[[ $(record_typed 1) == '"typed":true' ]] || fail "the typed code's record: $(sed -n 1p "$work/stdout")"
+echo "a bad code: nothing typed"
+press_code 100 300 10100100
+wait_records 2
+sleep 0.3
+[[ $(typed) == '165\r' ]] || fail "a bad code typed: '$(typed)'"
+[[ $(record_typed 2) == '"typed":false' ]] || fail "the bad code's record: $(sed -n 2p "$work/stdout")"
+front_stop
+echo "Varnel in front: nothing typed"
+main=$(wait_window Varnel 10) || fail "no main window"
+xdotool windowactivate --sync "$main"
+sleep 2
+press_code 100 300 10100101
+wait_records 3
+[[ $(record_typed 3) == '"typed":false' ]] || fail "typed with Varnel in front: $(sed -n 3p "$work/stdout")"
+(( $(said "not typed") == 0 )) || fail "$(cat "$work/stderr")"
 probe close
 stopped
+unset VARNEL_READER_ID
 echo "PASS"

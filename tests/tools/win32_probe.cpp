@@ -18,9 +18,13 @@
 // sample from a moment the light is off. (A probe attached to the program's input thread reads
 // the same, but its leaving hands the program a fresh key state, off whatever the light is.)
 //   win32-probe manifest EXE          prints the application manifest inside EXE
-//   win32-probe typed-into MS         a window "typed into" of its own in front, for MS: prints
-//                                     "ready", then "text C" for each character it gets as
-//                                     WM_CHAR ("\r" for Enter, "\t" for Tab)
+//   win32-probe keys MS               another program in front: a window titled "Varnel probe"
+//                                     that prints "ready", then "down|up KEY TIME" for each key
+//                                     message it gets (KEY F12, SCROLL or the code in hex, TIME
+//                                     the message's), and "text C" for each character it gets
+//                                     as WM_CHAR ("\r" for Enter, "\t" for Tab), for MS or until
+//                                     it is closed
+//   win32-probe close-keys            closes that window
 // Exits 1 when the window it needs is not there (yet), 3 on a fault.
 #include <windows.h>
 
@@ -263,37 +267,67 @@ int Post(UINT message, WPARAM wParam, bool whenOn) {
   return 0;
 }
 
-LRESULT CALLBACK TypedIntoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_CHAR) return DefWindowProcW(hwnd, message, wParam, lParam);
-  const wchar_t c = static_cast<wchar_t>(wParam);
-  const std::string shown = c == L'\r' ? "\\r" : c == L'\t' ? "\\t" : Utf8(std::wstring(1, c));
-  std::printf("text %s\n", shown.c_str());
+constexpr wchar_t kKeysTitle[] = L"Varnel probe";
+
+LRESULT CALLBACK KeysProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP: {
+      const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+      if (down && (lParam & (1 << 30))) return 0;  // an auto-repeat: the key was down
+      std::string key = wParam == VK_F12 ? "F12" : wParam == VK_SCROLL ? "SCROLL" : "";
+      if (key.empty()) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(wParam));
+        key = hex;
+      }
+      std::printf("%s %s %ld\n", down ? "down" : "up", key.c_str(), GetMessageTime());
+      return 0;
+    }
+    case WM_CHAR: {
+      const wchar_t c = static_cast<wchar_t>(wParam);
+      const std::string shown = c == L'\r' ? "\\r" : c == L'\t' ? "\\t" : Utf8(std::wstring(1, c));
+      std::printf("text %s\n", shown.c_str());
+      return 0;
+    }
+    case WM_TIMER:
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int Keys(int ms) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = KeysProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = L"VarnelProbeKeys";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowW(wc.lpszClassName, kKeysTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
+                              200, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!window) return 3;
+  SetForegroundWindow(window);
+  SetTimer(window, 1, static_cast<UINT>(ms), nullptr);
+  std::printf("ready\n");
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
   return 0;
 }
 
-int TypedInto(int ms) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = TypedIntoProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"win32-probe-typed-into";
-  RegisterClassW(&windowClass);
-  HWND window =
-      CreateWindowExW(0, windowClass.lpszClassName, L"typed into", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                      300, 300, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
-  if (!window) return 3;
-  SetForegroundWindow(window);
-  SetFocus(window);
-  std::printf("ready\n");
-  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  while (static_cast<int>(end - GetTickCount()) > 0) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  DestroyWindow(window);
+int CloseKeys() {
+  HWND window = FindWindowW(L"VarnelProbeKeys", kKeysTitle);
+  if (!window) return 1;
+  PostMessageW(window, WM_CLOSE, 0, 0);
   return 0;
 }
 
@@ -311,7 +345,8 @@ int main(int argc, char** argv) {
   if (command == "layout") return Layout(number);
   if (command == "manifest" && argc == 3) return Manifest(argv[2]);
   if (command == "dpi-changed") return DpiChanged(number);
-  if (command == "typed-into") return TypedInto(number);
+  if (command == "keys") return Keys(number);
+  if (command == "close-keys") return CloseKeys();
   const bool whenOn = argc >= 3 && std::string(argv[2]) == "on";
   if (command == "end-session") return Post(WM_ENDSESSION, TRUE, whenOn);
   if (command == "close") return Post(WM_CLOSE, 0, whenOn);

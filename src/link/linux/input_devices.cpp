@@ -219,7 +219,7 @@ ReaderNodes ParseReaderNodes(std::string_view text) {
   for (const Entry& entry : ParseEntries(text)) {
     const std::optional<std::string> id = WindowsId(entry);
     const std::optional<std::string> event = EventHandler(entry.handlers);
-    if (id && event && modReader::HasIdentity(*id, kReaderIdentity)) {
+    if (id && event && modReader::HasIdentity(*id, ReaderIdentity())) {
       const std::optional<UsbInterface> usb = FindUsbInterface(entry.sysfs);
       nodes.push_back(ReaderNode{entry.sysfs, *event, usb ? usb->element : std::string(),
                                  entry.name, entry.uniq, entry.phys});

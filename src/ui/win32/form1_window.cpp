@@ -25,6 +25,9 @@ COLORREF ToColorRef(Color color) {
   return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
+// The reader frame's tool among the tooltips: no control's handle.
+constexpr UINT_PTR kReaderTool = 1;
+
 UINT_PTR TimerEventId(TimerId timer) { return static_cast<UINT_PTR>(timer) + 1; }
 
 // The per-monitor DPI functions came after Windows 7: they are looked up, not linked, so the
@@ -127,6 +130,12 @@ LRESULT CALLBACK Form1Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (link_) {
+    if (const std::optional<LRESULT> result = link_->Handle(hwnd, message, wParam, lParam)) {
+      Render();
+      return *result;
+    }
+  }
   switch (message) {
     case WM_CREATE:
       hwnd_ = hwnd;
@@ -156,6 +165,15 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       if (info->hdr.code != TTN_GETDISPINFOW) break;
       const std::string* tip = ToolTip(reinterpret_cast<HWND>(info->hdr.idFrom));
       toolTipText_ = tip ? Utf16(*tip) : std::wstring();
+      if (toolTips_) {
+        TTTOOLINFOW frame{};
+        frame.cbSize = sizeof frame;
+        frame.hwnd = hwnd_;
+        frame.uId = kReaderTool;
+        GetWindowRect(Control("frReader"), &frame.rect);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&frame.rect), 2);
+        SendMessageW(toolTips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&frame));
+      }
       info->lpszText = toolTipText_.data();
       return 0;
     }
@@ -228,6 +246,15 @@ void Form1Window::AddToolTips() {
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
+  // The reader's frame lets the mouse through to the window: its tip is a place of the window,
+  // set as the frame is laid out.
+  TTTOOLINFOW frame{};
+  frame.cbSize = sizeof frame;
+  frame.uFlags = TTF_SUBCLASS;
+  frame.hwnd = hwnd_;
+  frame.uId = kReaderTool;
+  frame.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&frame));
 }
 
 const std::string* Form1Window::ToolTip(HWND control) const {
@@ -249,6 +276,15 @@ void Form1Window::LayOut(int dpi, const RECT* suggested) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(c.font)), FALSE);
   }
   for (auto& [look, font] : oldFonts) DeleteObject(font);
+  if (toolTips_) {
+    TTTOOLINFOW frame{};
+    frame.cbSize = sizeof frame;
+    frame.hwnd = hwnd_;
+    frame.uId = kReaderTool;
+    GetWindowRect(Control("frReader"), &frame.rect);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&frame.rect), 2);
+    SendMessageW(toolTips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&frame));
+  }
 
   const SIZE client{Px(kClientWidthTwips), Px(kClientHeightTwips)};
   SIZE outer = OuterSize(client, dpi);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "ui/form1.h"
 #include "ui/form1_layout.h"
 #include "ui/form_input.h"
+#include "ui/win32/link_messages.h"
 
 namespace varnel {
 
@@ -39,6 +41,12 @@ class Form1Window final : private FormPort {
   void Show(int showCommand);
   // Key preview: every key message of the thread passes here before it is dispatched.
   void PreviewKey(const MSG& msg);
+
+  HWND Window() const { return hwnd_; }
+  // The way in for a link that hears the reader without the focus.
+  LinkListener& Input() { return input_; }
+  // The link's messages go to `link` first.
+  void SetLinkMessages(LinkMessages* link) { link_ = link; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -70,6 +78,7 @@ class Form1Window final : private FormPort {
   // Windows flags every auto-repeat itself.
   FormInput input_{form_, *this};
   HWND hwnd_ = nullptr;
+  LinkMessages* link_ = nullptr;
   int dpi_ = 96;
   // The outer width the logic asked for, or 0 for the design width.
   std::int32_t outerWidthTwips_ = 0;

@@ -32,6 +32,7 @@
 #include "ui/line_writer.h"
 #include "ui/second_start.h"
 #include "ui/win32/form1_window.h"
+#include "ui/win32/raw_input_host.h"
 #include "version.h"
 
 namespace {
@@ -70,7 +71,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const std::vector<std::string> arguments = Arguments();
   // The light's guardian: this same file, started by the program (never by hand).
   if (!arguments.empty() && arguments[0] == "--guardian") return varnel::RunLightGuardian();
-  const varnel::CommandLineRules rules{};
+  const varnel::CommandLineRules rules = varnel::kWindowsCommandLine;
   const varnel::CommandLine line = varnel::ParseCommandLine(arguments, rules);
   if (line.action != varnel::CommandLine::Action::Run || line.print || line.type) {
     varnel::UseParentsConsole();
@@ -130,9 +131,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                            systemLight.On());
     std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
     varnel::Form1Window window(light, *keyboards, recorder.get());
+    // The reader heard whichever window has the focus, through raw input.
+    varnel::RawInputHost link(window.Input(), line.takeF12, varnel::SayOnStandardError);
     const std::unique_ptr<varnel::TypingPort> typing =
         line.type ? varnel::OpenSendInputTyping() : nullptr;
     if (window.Create(instance)) {
+      window.SetLinkMessages(&link);
+      link.Attach(window.Window());
       window.Load();
       if (typing) window.TypeCodes(*typing, *line.type, varnel::SayOnStandardError);
       window.Show(showCommand);
