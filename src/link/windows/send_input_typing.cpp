@@ -11,6 +11,7 @@ INPUT Key(WORD virtualKey, WORD scan, DWORD flags) {
   input.ki.wVk = virtualKey;
   input.ki.wScan = scan;
   input.ki.dwFlags = flags;
+  input.ki.dwExtraInfo = kTypedKeyMark;
   return input;
 }
 

@@ -21,6 +21,7 @@ TEST(TypingInputs, DigitsAsUnicodeCharactersThenTheEndAsItsKey) {
     EXPECT_EQ(inputs[i].ki.dwFlags,
               static_cast<DWORD>(KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0)));
   }
+  for (const INPUT& input : inputs) EXPECT_EQ(input.ki.dwExtraInfo, kTypedKeyMark);
   EXPECT_EQ(inputs[6].ki.wVk, VK_RETURN);
   EXPECT_EQ(inputs[6].ki.dwFlags, 0u);
   EXPECT_EQ(inputs[7].ki.wVk, VK_RETURN);
