@@ -38,6 +38,7 @@ std::string RecordLine(const CodeRecord& record) {
   line["margin_ms"] = OrNull(o.marginMs);
   line["link"] = record.direct ? "direct" : "window";
   line["device"] = OrNull(record.device);
+  line["typed"] = record.typed;
   // A device path is the system's bytes, not always UTF-8: never a reason to lose the code.
   return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }

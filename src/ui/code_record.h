@@ -17,6 +17,7 @@ struct CodeRecord {
   CodeOutcome outcome;
   bool direct = false;                // through the reader's own device, or through the window
   std::optional<std::string> device;  // the event node, while direct
+  bool typed = false;                 // typed into the window in front
 };
 
 // The record as one line of JSON, its keys in a fixed order, ending in LF.

@@ -50,19 +50,19 @@ TEST_F(CodeRecords, GoodParityAndTimeoutEachGiveOneLine) {
       lines[0],
       R"({"seq":1,"run":"00c0ffee0badf00d","time":"2026-12-07T14:03:21.123+01:00","verdict":"good","value":165,)"
       R"("bits":"10100101","holds_ms":[312,100,312,100,100,312,100,312],"threshold_ms":206,)"
-      R"("margin_ms":106,"link":"window","device":null})"
+      R"("margin_ms":106,"link":"window","device":null,"typed":false})"
       "\n");
   EXPECT_EQ(
       lines[1],
       R"({"seq":2,"run":"00c0ffee0badf00d","time":"2026-12-07T14:03:21.123+01:00","verdict":"parity","value":164,)"
       R"("bits":"10100100","holds_ms":[300,100,300,100,100,300,100,100],"threshold_ms":200,)"
-      R"("margin_ms":100,"link":"direct","device":"/dev/input/event17"})"
+      R"("margin_ms":100,"link":"direct","device":"/dev/input/event17","typed":false})"
       "\n");
   EXPECT_EQ(
       lines[2],
       R"({"seq":3,"run":"00c0ffee0badf00d","time":"2026-12-07T14:03:21.123+01:00","verdict":"timeout","value":null,)"
       R"("bits":null,"holds_ms":[300,300,100],"threshold_ms":null,"margin_ms":null,)"
-      R"("link":"direct","device":"/dev/input/event17"})"
+      R"("link":"direct","device":"/dev/input/event17","typed":false})"
       "\n");
 }
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "ui/code_typing.h"
+
 namespace varnel {
 namespace {
 
@@ -45,6 +47,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
       line.print = true;
       continue;
     }
+    if (arg == "--type" || arg.starts_with("--type=")) {
+      const std::string end = arg == "--type" ? "enter" : arg.substr(7);
+      line.type = TypeEndNamed(end);
+      if (!line.type) return Refuse("--type ends with enter, tab or none, not '" + end + "'");
+      continue;
+    }
     if (arg == "--take-f12" && rules.takeF12) {
       line.takeF12 = true;
       continue;
@@ -73,7 +81,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
 }
 
 std::string UsageText(const CommandLineRules& rules) {
-  std::string text = "Usage: varnel [--print]" + std::string(rules.takeF12 ? " [--take-f12]" : "") +
+  std::string text = "Usage: varnel [--print] [--type[=END]]" +
+                     std::string(rules.takeF12 ? " [--take-f12]" : "") +
                      std::string(rules.qtOptions ? " [Qt options]" : "") + "\n";
   if (rules.headless) text += "       varnel --headless\n";
   text +=
@@ -82,7 +91,14 @@ std::string UsageText(const CommandLineRules& rules) {
       "Host side of a one-key bar-code reader: shows each code and answers the reader through\n"
       "the Scroll Lock light.\n"
       "\n"
-      "  --print     also write each code as one line of JSON on standard output\n";
+      "  --print     also write each code as one line of JSON on standard output\n"
+      "  --type[=END]\n"
+      "              also type each good code's value in decimal digits into the window\n"
+      "              in front, then END: enter (the default), tab or none; never a bad or\n"
+      "              cut code, nothing while Varnel's own window is in front or the reader\n"
+      "              is heard only through it, and no code while a modifier stays held\n"
+      "              for a second. On X11 and Windows only: not on Wayland";
+  text += rules.headless ? ", nor with\n              --headless\n" : "\n";
   if (rules.headless) {
     text +=
         "  --headless  no window and no display: the reader's own input device only, each\n"

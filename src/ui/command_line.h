@@ -2,18 +2,22 @@
 // --version work with no display and a mistyped option is refused rather than ignored.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "link/typing_port.h"
 
 namespace varnel {
 
 struct CommandLine {
   enum class Action { Run, Help, Version, Refuse };
   Action action = Action::Run;
-  bool print = false;     // one JSON line per code on standard output
-  bool headless = false;  // no window: the direct link only, records on standard output
-  bool takeF12 = false;   // every F12 kept from the other programs while a reader is listed
-  std::string refusal;    // for Refuse: what was wrong, for the line before the usage
+  bool print = false;           // one JSON line per code on standard output
+  bool headless = false;        // no window: the direct link only, records on standard output
+  bool takeF12 = false;         // every F12 kept from the other programs while a reader is listed
+  std::optional<TypeEnd> type;  // each good code typed into the window in front, then this
+  std::string refusal;          // for Refuse: what was wrong, for the line before the usage
 };
 
 struct CommandLineRules {

@@ -34,6 +34,20 @@ TEST(CommandLine, HelpAndVersionWinOverTheRest) {
   EXPECT_EQ(UsageText(kWindows).find("headless"), std::string::npos);
 }
 
+TEST(CommandLine, TypeEndsWithEnterUnlessTold) {
+  EXPECT_EQ(ParseCommandLine({}, kLinux).type, std::nullopt);
+  EXPECT_EQ(ParseCommandLine({"--type"}, kLinux).type, TypeEnd::Enter);
+  EXPECT_EQ(ParseCommandLine({"--print", "--type=tab"}, kWindows).type, TypeEnd::Tab);
+  EXPECT_EQ(ParseCommandLine({"--type=none"}, kWindows).type, TypeEnd::None);
+  EXPECT_EQ(ParseCommandLine({"--type=enter"}, kLinux).type, TypeEnd::Enter);
+  const CommandLine space = ParseCommandLine({"--type=space"}, kLinux);
+  EXPECT_EQ(space.action, Action::Refuse);
+  EXPECT_EQ(space.refusal, "--type ends with enter, tab or none, not 'space'");
+  EXPECT_EQ(ParseCommandLine({"--type="}, kWindows).action, Action::Refuse);
+  // The end is part of the option: a word after it is no end.
+  EXPECT_EQ(ParseCommandLine({"--type", "tab"}, kLinux).action, Action::Refuse);
+}
+
 TEST(CommandLine, OnlyWindowsTakesF12) {
   const CommandLine line = ParseCommandLine({"--take-f12", "--print"}, kWindows);
   EXPECT_EQ(line.action, Action::Run);

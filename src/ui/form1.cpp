@@ -63,6 +63,7 @@ void Form1::TimerTick(TimerId timer, Tick now) {
       Timer3Tick(now);
       break;
     case TimerId::RepeatPair:
+    case TimerId::TypeWait:
       break;  // the input's own
   }
 }

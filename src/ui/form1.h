@@ -21,12 +21,13 @@ inline constexpr std::int16_t kKeyF12 = 123;
 
 // Timer1 ends a display, Timer2 blinks the light on an error, Timer3 is the watchdog. RepeatPair
 // is the input's: how long a window's release waits for the press that would make it half of an
-// auto-repeat pair (see ui/repeat_pair.h).
-enum class TimerId : std::size_t { Timer1, Timer2, Timer3, RepeatPair };
-inline constexpr std::array<TimerId, 4> kTimers{TimerId::Timer1, TimerId::Timer2, TimerId::Timer3,
-                                                TimerId::RepeatPair};
+// auto-repeat pair (see ui/repeat_pair.h); TypeWait, how often a code to be typed looks again
+// whether the person still holds a modifier (see ui/code_typing.h).
+enum class TimerId : std::size_t { Timer1, Timer2, Timer3, RepeatPair, TypeWait };
+inline constexpr std::array<TimerId, 5> kTimers{TimerId::Timer1, TimerId::Timer2, TimerId::Timer3,
+                                                TimerId::RepeatPair, TimerId::TypeWait};
 constexpr std::int32_t TimerInterval(TimerId timer) {
-  constexpr std::array<std::int32_t, 4> intervalsMs{2000, 200, 100, 20};
+  constexpr std::array<std::int32_t, 5> intervalsMs{2000, 200, 100, 20, 25};
   return intervalsMs[static_cast<std::size_t>(timer)];
 }
 

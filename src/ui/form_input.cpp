@@ -10,6 +10,7 @@ FormInput::FormInput(Form1& form, FormPort& port, Repeats repeats)
 }
 
 void FormInput::WindowKey(std::int16_t keyCode, bool down, bool isAutoRepeat, KeyTime time) {
+  now_ = time.handled;
   if (keyCode != kKeyF12) return;  // the logic ignores every other key
   if (!isAutoRepeat) {
     const WindowPress press = windowPress_;
@@ -26,6 +27,7 @@ void FormInput::WindowKey(std::int16_t keyCode, bool down, bool isAutoRepeat, Ke
 }
 
 void FormInput::ReaderF12(bool down, KeyTime time) {
+  now_ = time.handled;
   ReleaseHeldBack();
   Deliver({down, false, time});
 }
@@ -42,9 +44,20 @@ void FormInput::LinkChanged(const LinkStatus& status) {
   if (guarded_) guarded_->MoveTo(LightPlace(status));
   form_.ShowLink(LinkTooltip(status));
   if (greet_ && status.direct && !wasDirect) form_.ShowStartupLight();
+  if (typing_) typing_->LinkNow(status.direct);
+}
+
+void FormInput::TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
+  typing_ = std::make_unique<CodeTyping>(port, end, std::move(say));
+  typing_->LinkNow(status_.direct);
 }
 
 void FormInput::TimerTick(TimerId timer, Tick now) {
+  now_ = now;
+  if (timer == TimerId::TypeWait) {
+    if (typing_) return Settle(typing_->Poll(now));
+    return port_.SetTimerEnabled(timer, false);
+  }
   ReleaseHeldBack();
   // The input's wait fires once: the form's timers are periodic.
   if (timer == TimerId::RepeatPair) return port_.SetTimerEnabled(timer, false);
@@ -52,7 +65,17 @@ void FormInput::TimerTick(TimerId timer, Tick now) {
 }
 
 void FormInput::CodeDecided(const CodeOutcome& outcome) {
+  if (typing_) return Settle(typing_->Decided(outcome, status_, now_));
   if (recorder_) recorder_->Record(outcome, status_);
+}
+
+void FormInput::Settle(const CodeTyping::Step& step) {
+  if (recorder_) {
+    for (const CodeTyping::Settled& code : step.settled) {
+      recorder_->Record(code.outcome, code.link, code.typed);
+    }
+  }
+  port_.SetTimerEnabled(TimerId::TypeWait, step.waiting);
 }
 
 void FormInput::ReleaseHeldBack() {

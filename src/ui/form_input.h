@@ -7,11 +7,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "link/guarded_light.h"
 #include "link/reader_link.h"
 #include "ui/code_listener.h"
 #include "ui/code_recorder.h"
+#include "ui/code_typing.h"
 #include "ui/form1.h"
 #include "ui/repeat_pair.h"
 
@@ -38,6 +40,9 @@ class FormInput final : public LinkListener, private CodeListener {
 
   // Every code goes to `recorder` too, unless it is null.
   void SetRecorder(CodeRecorder* recorder) { recorder_ = recorder; }
+  // From now on each code is typed into the window in front as CodeTyping decides, through
+  // `port`, and the record of each says whether it was. `say` tells the person why not.
+  void TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say);
   // The light the form drives, if a guardian watches it: told where the light shows as the link
   // comes and goes.
   void SetGuardedLight(GuardedLight* guarded) { guarded_ = guarded; }
@@ -53,6 +58,7 @@ class FormInput final : public LinkListener, private CodeListener {
   // Hands the form a release held back, before anything else reaches it.
   void ReleaseHeldBack();
   void Deliver(const F12Event& event);
+  void Settle(const CodeTyping::Step& step);
 
   Form1& form_;
   FormPort& port_;
@@ -65,6 +71,9 @@ class FormInput final : public LinkListener, private CodeListener {
   CodeRecorder* recorder_ = nullptr;
   GuardedLight* guarded_ = nullptr;
   bool greet_ = false;
+  std::unique_ptr<CodeTyping> typing_;
+  // The tick of the event or timer being handled: when a code it ends is decided.
+  Tick now_ = 0;
 };
 
 }  // namespace varnel

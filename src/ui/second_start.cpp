@@ -10,6 +10,13 @@ SecondStart DecideSecondStart(const std::optional<RunningVarnel>& holder, const 
   const RunningVarnel& running = *holder;
   const std::string which = "process " + std::to_string(running.pid) +
                             (running.window ? ", with a window" : ", without a window");
+  // Only the Varnel that decides the codes can type them; following or bringing a window
+  // forward would quietly type nothing.
+  if (line.type) {
+    return {SecondStart::Action::Say, 1,
+            "varnel: Varnel already runs in this session (" + which +
+                "); it alone can type the codes: end it, then start it with --type."};
+  }
   // A program that wants the codes gets them from the one Varnel that has the reader; a second
   // service would only contend for it.
   if (line.print && !line.headless) {

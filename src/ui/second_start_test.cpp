@@ -31,6 +31,22 @@ TEST_F(SecondStarts, AWindowIsBroughtForwardAndASecondWindowBesideAServiceIsWarn
   EXPECT_NE(warn.text.find("varnel --print"), std::string::npos) << warn.text;
 }
 
+TEST_F(SecondStarts, TypingIsRefusedBesideARunningVarnelWhichAloneCouldType) {
+  CommandLine typing;
+  typing.type = TypeEnd::Enter;
+  CommandLine printAndType = print;
+  printAndType.type = TypeEnd::Tab;
+  for (const RunningVarnel& running : {window, headless}) {
+    for (const CommandLine& line : {typing, printAndType}) {
+      const SecondStart refused = DecideSecondStart(running, line);
+      EXPECT_EQ(refused.action, Action::Say);
+      EXPECT_EQ(refused.exitCode, 1);
+      EXPECT_NE(refused.text.find("process " + std::to_string(running.pid)), std::string::npos);
+      EXPECT_NE(refused.text.find("start it with --type"), std::string::npos) << refused.text;
+    }
+  }
+}
+
 TEST_F(SecondStarts, PrintFollowsWhicheverVarnelRuns) {
   for (const RunningVarnel& running : {window, headless}) {
     const SecondStart follow = DecideSecondStart(running, print);

@@ -4,7 +4,9 @@
 # answer, a code while another window has the focus, an F12
 # of another keyboard in the middle of a code, the reader pulled out mid-code and plugged back,
 # a person's keyboard with the reader's identity; then, on a new start, the permission fallback,
-# and the program killed during an answer.
+# and the program killed during an answer; then, on a start with --type, the codes typed into a
+# test window in front: on a US and a French layout, on a map that lacks a digit, under a Shift
+# held for a moment and for too long, and nothing while Varnel's own window is in front.
 # The reader sees its own light; the window is checked on screenshots.
 # Usage (on a private display): direct_link.sh VARNEL VARNEL_READER X11_KEY_RECORDER
 set -uo pipefail
@@ -156,4 +158,94 @@ device_code 10100101
 kill_during_answer device_light
 wait "$pid" 2>/dev/null
 pid=""
+
+echo "typing: a start with --type and --print"
+device led
+"$varnel" --type --print >"$work/records" 2>"$work/stderr" &
+pid=$!
+main=$(wait_window Varnel 20) || fail "no window"
+wait_said "direct link to the reader up" 3000 >/dev/null
+device_startup_light
+(( $(said "typing") == 0 )) || fail "typing on the direct link is not silent: $(cat "$work/stderr")"
+"$recorder" --raw >"$work/keys" &
+recorder_pid=$!
+for _ in $(seq 100); do grep -q ready "$work/keys" 2>/dev/null && break; sleep 0.05; done
+other=$(wait_window x11-key-recorder 5) || fail "no test window"
+xdotool windowfocus --sync "$other"
+# typed: the text the test window got. wait_typed TEXT: until it is TEXT, 3 s at most after the
+# last release.
+typed() { awk '$1 == "text" { printf "%s", $2 }' "$work/keys"; }
+wait_typed() {
+  for _ in $(seq 150); do [[ $(typed) == "$1" ]] && return 0; sleep 0.02; done
+  fail "the window in front got '$(typed)', not '$1'"
+}
+# record_typed N: the typed field of the Nth record, once it is there.
+record_typed() {
+  for _ in $(seq 100); do (( $(wc -l <"$work/records") >= $1 )) && break; sleep 0.05; done
+  sed -n "${1}p" "$work/records" | grep -o '"typed":[a-z]*}$' | tr -d '}'
+}
+lent() { xmodmap -pke | awk '$4 == "1" { print $2 }'; }
+expected=""
+
+echo "a good code types its value and Enter into the window in front; a bad one nothing"
+device_code 10100101
+expected+='165\r'
+wait_typed "$expected"
+typed_at=$(mono_ms)
+device_wait_lights 1 1500
+note "typed by $(( typed_at - released )) ms after the last release, the light on at" \
+  "$(( $(device_lights | awk '{ print $1; exit }') + answered - released )) ms"
+[[ $(record_typed 1) == '"typed":true' ]] || fail "the good code's record: $(sed -n 1p "$work/records")"
+device_code 10100100
+device_blinks
+[[ $(typed) == "$expected" ]] || fail "a bad code typed '$(typed)'"
+[[ $(record_typed 2) == '"typed":false' ]] || fail "the bad code's record: $(sed -n 2p "$work/records")"
+
+echo "on a French layout, the same code types the same digits from the shifted level"
+setxkbmap fr
+device_code 10100101
+expected+='165\r'
+wait_typed "$expected"
+grep -q "^down ampersand" "$work/keys" || fail "the French layout was not in force"
+[[ $(record_typed 3) == '"typed":true' ]] || fail "the record of the code on the French layout"
+setxkbmap us
+
+echo "a map without a 1: the 1 goes on a spare key for the moment, then the key is put back"
+xmodmap -e 'keycode 10 = exclam exclam'
+[[ -z $(lent) ]] || fail "the map still has a 1"
+device_code 10100101
+expected+='165\r'
+wait_typed "$expected"
+for _ in $(seq 50); do [[ -z $(lent) ]] && break; sleep 0.05; done
+[[ -z $(lent) ]] || fail "the spare key $(lent) was not put back"
+xmodmap -e 'keycode 10 = 1 exclam'
+
+echo "a Shift held as the code is decided: typed once it is let go, without it"
+xdotool keydown shift
+device_code 10100101
+device_wait_lights 1 1500
+sleep 0.4
+[[ $(typed) == "$expected" ]] || fail "typed under Shift: '$(typed)'"
+xdotool keyup shift
+expected+='165\r'
+wait_typed "$expected"
+echo "held for more than a second: not typed, and said"
+xdotool keydown shift
+device_code 10100101
+device_wait_lights 1 1500
+wait_said "code 165 not typed: a modifier key" 2000 >/dev/null
+xdotool keyup shift
+sleep 0.3
+[[ $(typed) == "$expected" ]] || fail "a code given up was typed: '$(typed)'"
+[[ $(record_typed 6) == '"typed":false' ]] || fail "the record of the code given up"
+
+echo "Varnel's own window in front: nothing typed anywhere"
+xdotool windowfocus --sync "$main"
+presses=$(grep -c '^raw ' "$work/keys")
+device_code 10100101
+device_good
+(( $(grep -c '^raw ' "$work/keys") == presses )) || fail "keys were typed with Varnel in front"
+[[ $(record_typed 7) == '"typed":false' ]] || fail "the record of the code with Varnel in front"
+(( $(said "not typed") == 1 )) || fail "more than the code given up said: $(cat "$work/stderr")"
+kill "$pid"; wait "$pid"; pid=""
 echo "PASS"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Varnel as a service, with no display at all and the virtual reader as the reader's input
-# device: --help and --version, the start-up light, a second service refused, a good, a bad and a
+# device: --help and --version, --type refused, the start-up light, a second service refused, a good, a bad and a
 # cut code as three records on standard output with the reader's light answering each, the light
 # again for a reader plugged back in, the end once nobody reads the records any more, and
 # SIGTERM. Beside it, `varnel --print` follows it: sixteen at most, one of them stopped without
@@ -40,6 +40,17 @@ for display in "" ":4711"; do  # none, and one that nobody answers
   (( status == 1 )) && [[ $(cat "$work/stderr") == "varnel: no X11 or Wayland display; "* ]] ||
     fail "a window start with DISPLAY='$display': status $status, $(cat "$work/stderr")"
 done
+
+echo "--type: refused without a display, and an end it does not know with the usage"
+"$varnel" --headless --type 2>"$work/stderr"
+status=$?
+(( status == 2 )) && [[ $(cat "$work/stderr") == "varnel: --type needs X11 or Windows: with --headless"* ]] ||
+  fail "--headless --type: status $status, $(cat "$work/stderr")"
+"$varnel" --type=space 2>"$work/stderr"
+status=$?
+(( status == 2 )) && grep -q "^Usage: varnel" "$work/stderr" ||
+  fail "--type=space: status $status, $(cat "$work/stderr")"
+grep -q -- "--type\[=END\]" "$work/help" || fail "--help does not tell of --type"
 
 device_start "$reader"
 echo "start-up"
@@ -104,7 +115,7 @@ device_blinks
 for _ in $(seq 50); do [[ $(wc -l <"$work/records") == 3 ]] && break; sleep 0.1; done
 cat "$work/records"
 fields='"seq":[0-9]+,"run":"[0-9a-f]{16}","time":"[0-9-]{10}T[0-9:]{8}\.[0-9]{3}[+-][0-9]{2}:[0-9]{2}","verdict"'
-node="\"link\":\"direct\",\"device\":\"$work/reader/input/event[0-9]+\"}"
+node="\"link\":\"direct\",\"device\":\"$work/reader/input/event[0-9]+\",\"typed\":false}"
 grep -E -q "^\{$fields:\"good\",\"value\":165,\"bits\":\"10100101\",\"holds_ms\":\[[0-9]+(,[0-9]+){7}\],\"threshold_ms\":[0-9]+,\"margin_ms\":[0-9]+,$node\$" \
   <(sed -n 1p "$work/records") || fail "the good code's record"
 grep -E -q "^\{$fields:\"parity\",\"value\":164,\"bits\":\"10100100\"" <(sed -n 2p "$work/records") ||

@@ -63,7 +63,7 @@ shot_value good_value
 (( $(share '#00FF00' good_value) > 50 )) || fail "Valore is not green after a good code"
 [[ $(awk 'NR > 1 && $2 == "off"' <<<"$timeline") == "" ]] || fail "the good-code light is not steady"
 note "record: $(cat "$work/records")"
-grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null\}$' \
+grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null,"typed":false\}$' \
   "$work/records" || fail "no record of the good code on standard output"
 settle
 
@@ -191,7 +191,7 @@ send 10100101
 for _ in $(seq 60); do [[ -s "$work/one" && -s "$work/other" ]] && break; sleep 0.05; done
 sleep 0.3  # a second line, if one came, would be there by now
 note "followed: $(cat "$work/one")"
-grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"window","device":null\}$' \
+grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"window","device":null,"typed":false\}$' \
   "$work/one" && [[ $(wc -l <"$work/one") == 1 ]] && cmp -s "$work/one" "$work/other" ||
   fail "the followers' lines of a good code: $(cat "$work/one") / $(cat "$work/other")"
 settle

@@ -9,7 +9,8 @@
 # `varnel.exe --print` beside a window follows it. From that start on, Wine's keyboard stands for
 # the reader (VARNEL_READER_ID): codes heard through raw input with another program in front,
 # which still gets the F12s, also across a stop of the program, or gets none with --take-f12;
-# and with Varnel in front, one record a code.
+# and with Varnel in front, one record a code; with --type, a good code typed into the program in
+# front, a bad one not, and nothing with Varnel in front.
 # Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -183,7 +184,7 @@ green=$(convert "$work/valore.png" -fill black +opaque '#00FF00' -fill white -op
 sampled_light
 expect_steady "$light" "good code"
 note "record: $(cat "$work/stdout")"
-grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null\}$' \
+grep -E -q '^\{"seq":1,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101","holds_ms":\[[0-9,]+\],"threshold_ms":[0-9]+,"margin_ms":[0-9]+,"link":"window","device":null,"typed":false\}$' \
   "$work/stdout" && [[ $(wc -l <"$work/stdout") == 1 && $(grep -c $'\r' "$work/stdout") == 0 ]] ||
   fail "the good code's record on standard output: $(od -c "$work/stdout" | head)"
 
@@ -357,7 +358,7 @@ for _ in $(seq 100); do [[ -s "$work/followed" ]] && break; sleep 0.05; done
 sleep 0.5  # a second line, if one came, would be there by now
 note "followed: $(cat "$work/followed")"
 # The window's fourth code, heard through raw input.
-grep -E -q '^\{"seq":4,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"direct","device":"\\\\\\\\\?\\\\HID#VID_845E&PID_0002#[^"]*"\}$' \
+grep -E -q '^\{"seq":4,"run":"[0-9a-f]{16}","time":"[^"]+","verdict":"good","value":165,"bits":"10100101",.*"link":"direct","device":"\\\\\\\\\?\\\\HID#VID_845E&PID_0002#[^"]*","typed":false\}$' \
   "$work/followed" && [[ $(wc -l <"$work/followed") == 1 && $(grep -c $'\r' "$work/followed") == 0 ]] ||
   fail "the follower's line of a good code: $(od -c "$work/followed" | head)"
 sleep 2.2
@@ -402,6 +403,40 @@ sample_light 3000
 probe end-session on || fail "no blink to log off during"
 sampled_light
 ends_off_after_one_on "$light" || fail "the light after the log-off: $(echo $light)"
+probe close
+stopped
+
+echo "typing: --type, another program in front"
+: >"$work/stdout"
+: >"$work/stderr"
+start 96 --type --print
+(( $(said "typing waits") == 0 )) || fail "typing waits, with the reader heard: $(cat "$work/stderr")"
+# typed: the characters the program in front got.
+typed() { tr -d '\r' <"$work/front" | awk '$1 == "text" { printf "%s", $2 }'; }
+# record_typed N: the typed field of the Nth record.
+record_typed() { sed -n "$1p" "$work/stdout" | grep -o '"typed":[a-z]*}$' | tr -d '}'; }
+front_start
+echo "a good code: 165 and Enter typed into it"
+press_code 100 300 10100101
+wait_records 1
+for _ in $(seq 60); do [[ $(typed) == '165\r' ]] && break; sleep 0.05; done
+[[ $(typed) == '165\r' ]] || fail "the program in front got '$(typed)', not 165 and Enter"
+[[ $(record_typed 1) == '"typed":true' ]] || fail "the typed code's record: $(sed -n 1p "$work/stdout")"
+echo "a bad code: nothing typed"
+press_code 100 300 10100100
+wait_records 2
+sleep 0.3
+[[ $(typed) == '165\r' ]] || fail "a bad code typed: '$(typed)'"
+[[ $(record_typed 2) == '"typed":false' ]] || fail "the bad code's record: $(sed -n 2p "$work/stdout")"
+front_stop
+echo "Varnel in front: nothing typed"
+main=$(wait_window Varnel 10) || fail "no main window"
+xdotool windowactivate --sync "$main"
+sleep 2
+press_code 100 300 10100101
+wait_records 3
+[[ $(record_typed 3) == '"typed":false' ]] || fail "typed with Varnel in front: $(sed -n 3p "$work/stdout")"
+(( $(said "not typed") == 0 )) || fail "$(cat "$work/stderr")"
 probe close
 stopped
 unset VARNEL_READER_ID

@@ -21,7 +21,9 @@
 //   win32-probe keys MS               another program in front: a window titled "Varnel probe"
 //                                     that prints "ready", then "down|up KEY TIME" for each key
 //                                     message it gets (KEY F12, SCROLL or the code in hex, TIME
-//                                     the message's), for MS or until it is closed
+//                                     the message's), and "text C" for each character it gets
+//                                     as WM_CHAR ("\r" for Enter, "\t" for Tab), for MS or until
+//                                     it is closed
 //   win32-probe close-keys            closes that window
 // Exits 1 when the window it needs is not there (yet), 3 on a fault.
 #include <windows.h>
@@ -282,6 +284,12 @@ LRESULT CALLBACK KeysProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         key = hex;
       }
       std::printf("%s %s %ld\n", down ? "down" : "up", key.c_str(), GetMessageTime());
+      return 0;
+    }
+    case WM_CHAR: {
+      const wchar_t c = static_cast<wchar_t>(wParam);
+      const std::string shown = c == L'\r' ? "\\r" : c == L'\t' ? "\\t" : Utf8(std::wstring(1, c));
+      std::printf("text %s\n", shown.c_str());
       return 0;
     }
     case WM_TIMER:

@@ -1,24 +1,44 @@
 // x11-key-recorder: a window that takes the keyboard focus and prints each key event it gets,
 // "down KEYSYM TIME" or "up KEYSYM TIME" with the X server's millisecond time, until it is
-// ended. It stands in for the program when what a reader sends is the thing under test.
+// ended; after a press that types text under the keyboard map in force, as an ordinary program
+// reads it, "text TEXT" ("\r" for Enter, "\t" for Tab). It stands in for the program when what
+// a reader sends is the thing under test, and for the program in front that Varnel types into.
+// With --raw it also prints "raw KEYCODE" for each key pressed on the display, whichever window
+// has the focus: what was typed anywhere.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 
 #include <time.h>
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 volatile std::sig_atomic_t stop = 0;
 void Stop(int) { stop = 1; }
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "x11-key-recorder: no X display\n");
     return 1;
+  }
+  int xi = 0;
+  if (argc > 1 && std::strcmp(argv[1], "--raw") == 0) {
+    int event = 0, error = 0, major = 2, minor = 0;
+    if (!XQueryExtension(display, "XInputExtension", &xi, &event, &error) ||
+        XIQueryVersion(display, &major, &minor) != Success) {
+      std::fprintf(stderr, "x11-key-recorder: no XInput 2\n");
+      return 1;
+    }
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_RawKeyPress);
+    XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
+    XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
   }
   std::signal(SIGTERM, Stop);
   std::signal(SIGINT, Stop);
@@ -42,6 +62,28 @@ int main() {
         const KeySym sym = XLookupKeysym(&event.xkey, 0);
         std::printf("%s %s %lu\n", event.type == KeyPress ? "down" : "up",
                     XKeysymToString(sym) ? XKeysymToString(sym) : "?", event.xkey.time);
+        char text[16];
+        const int length = event.type == KeyPress
+                               ? XLookupString(&event.xkey, text, sizeof text, nullptr, nullptr)
+                               : 0;
+        std::string shown;
+        for (int i = 0; i < length; ++i) {
+          if (text[i] == '\r') {
+            shown += "\\r";
+          } else if (text[i] == '\t') {
+            shown += "\\t";
+          } else {
+            shown += text[i];
+          }
+        }
+        if (!shown.empty()) std::printf("text %s\n", shown.c_str());
+      } else if (event.type == MappingNotify) {
+        XRefreshKeyboardMapping(&event.xmapping);
+      } else if (xi && event.type == GenericEvent && event.xcookie.extension == xi &&
+                 XGetEventData(display, &event.xcookie)) {
+        const auto* raw = static_cast<XIRawEvent*>(event.xcookie.data);
+        std::printf("raw %d\n", raw->detail);
+        XFreeEventData(display, &event.xcookie);
       }
       std::fflush(stdout);
     }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "link/windows/send_input_typing.h"
 #include "link/windows/utf.h"
 
 namespace varnel {
@@ -63,6 +64,8 @@ std::optional<RawKey> ReadRawKey(LPARAM lParam) {
   const UINT got = GetRawInputData(reinterpret_cast<HRAWINPUT>(lParam), RID_INPUT, &input, &size,
                                    sizeof(RAWINPUTHEADER));
   if (got == static_cast<UINT>(-1) || input.header.dwType != RIM_TYPEKEYBOARD) return std::nullopt;
+  // The codes the program types itself are no keyboard's keys.
+  if (input.data.keyboard.ExtraInformation == kTypedKeyMark) return std::nullopt;
   return RawKey{reinterpret_cast<std::uintptr_t>(input.header.hDevice), input.data.keyboard.VKey,
                 (input.data.keyboard.Flags & RI_KEY_BREAK) == 0};
 }

@@ -17,6 +17,7 @@
 #include "link/program_clock.h"
 #include "link/session_lock.h"
 #include "link/standard_output.h"
+#include "ui/code_typing.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
 #include "ui/qt/headless_service.h"
@@ -70,6 +71,10 @@ int main(int argc, char** argv) {
       return 2;
     case varnel::CommandLine::Action::Run:
       break;
+  }
+  if (line.headless && line.type) {
+    std::fprintf(stderr, "%s\n", varnel::kTypingHeadless);
+    return 2;
   }
   if (line.headless) {
     // A reader of standard output that goes away is told by the write's error, not by a signal

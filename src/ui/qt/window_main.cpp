@@ -2,6 +2,7 @@
 // when it can be opened, and otherwise the window's keys and the X server's keyboard indicators;
 // the input layer's device list for the reader check. `varnel` starts it for a window, with the
 // command line it has already checked.
+#include <QtGui/qguiapplication_platform.h>
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 #include "link/session_lock.h"
 #include "link/standard_output.h"
 #include "link/x11/window_light.h"
+#include "link/x11/xtest_typing.h"
 #include "ui/command_line.h"
 #include "ui/line_writer.h"
 #include "ui/qt/display_probe.h"
@@ -56,6 +58,24 @@ int SecondStartRun(int argc, char** argv, const varnel::SessionStart& session) {
   return second.exitCode;
 }
 
+// For --type: the keyboard that types into the X window in front, or null with the reason said.
+std::unique_ptr<varnel::TypingPort> OpenTyping() {
+  if (OnWayland()) {
+    std::fprintf(stderr, "%s\n", varnel::kTypingOnWayland);
+    return nullptr;
+  }
+  const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || !x11->display()) {
+    std::fprintf(stderr, "varnel: --type needs X11 or Windows, not Qt's %s platform\n",
+                 qPrintable(QGuiApplication::platformName()));
+    return nullptr;
+  }
+  std::string problem;
+  std::unique_ptr<varnel::TypingPort> port = varnel::OpenXTestTyping(x11->display(), problem);
+  if (!port) std::fprintf(stderr, "varnel: --type cannot type: %s\n", problem.c_str());
+  return port;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,6 +99,8 @@ int main(int argc, char** argv) {
   icon.addFile(QStringLiteral(":/icons/varnel-16.png"), QSize(16, 16));
   icon.addFile(QStringLiteral(":/icons/varnel-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
+  std::unique_ptr<varnel::TypingPort> typing;
+  if (line.type && !(typing = OpenTyping())) return 2;
 
   // Every code to the programs that follow this Varnel, and with --print to standard output.
   const varnel::WindowLightPort windowLight = varnel::OpenWindowLight(OnWayland());
@@ -100,6 +122,7 @@ int main(int argc, char** argv) {
       },
       [&window] { window.Activate(); });
   window.Load();
+  if (typing) window.TypeCodes(*typing, *line.type, varnel::SayOnStandardError);
   int status = 0;
   if (quitRequested) {  // while the warning was open: end here, light off
     window.close();

@@ -31,6 +31,11 @@ class Form1Window final : private FormPort {
   Form1Window& operator=(const Form1Window&) = delete;
 
   bool Create(HINSTANCE instance);
+  // From now on each good code is also typed into the window in front through `port`, then
+  // `end`; `say` tells why one is not.
+  void TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
+    input_.TypeCodes(port, end, std::move(say));
+  }
   // The window's load step; call once, before the window is first shown.
   void Load();
   void Show(int showCommand);

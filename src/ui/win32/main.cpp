@@ -24,6 +24,7 @@
 #include "link/standard_output.h"
 #include "link/windows/parents_console.h"
 #include "link/windows/scroll_lock_light.h"
+#include "link/windows/send_input_typing.h"
 #include "link/windows/system_lock_key_port.h"
 #include "link/windows/utf.h"
 #include "ui/code_recorder.h"
@@ -72,7 +73,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!arguments.empty() && arguments[0] == "--guardian") return varnel::RunLightGuardian();
   const varnel::CommandLineRules rules = varnel::kWindowsCommandLine;
   const varnel::CommandLine line = varnel::ParseCommandLine(arguments, rules);
-  if (line.action != varnel::CommandLine::Action::Run || line.print) varnel::UseParentsConsole();
+  if (line.action != varnel::CommandLine::Action::Run || line.print || line.type) {
+    varnel::UseParentsConsole();
+  }
   switch (line.action) {
     case varnel::CommandLine::Action::Help:
       varnel::WriteStandardOutput(varnel::UsageText(rules));
@@ -130,10 +133,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     varnel::Form1Window window(light, *keyboards, recorder.get());
     // The reader heard whichever window has the focus, through raw input.
     varnel::RawInputHost link(window.Input(), line.takeF12, varnel::SayOnStandardError);
+    const std::unique_ptr<varnel::TypingPort> typing =
+        line.type ? varnel::OpenSendInputTyping() : nullptr;
     if (window.Create(instance)) {
       window.SetLinkMessages(&link);
       link.Attach(window.Window());
       window.Load();
+      if (typing) window.TypeCodes(*typing, *line.type, varnel::SayOnStandardError);
       window.Show(showCommand);
       MSG msg;
       while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
