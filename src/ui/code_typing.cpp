@@ -39,6 +39,13 @@ CodeTyping::Step CodeTyping::Decided(const CodeOutcome& outcome, const LinkStatu
 
 CodeTyping::Step CodeTyping::Poll(Tick now) { return Settle(now); }
 
+CodeTyping::Step CodeTyping::Abandon() {
+  Step step;
+  for (Pending& pending : pending_) step.settled.push_back(std::move(pending.code));
+  pending_.clear();
+  return step;
+}
+
 CodeTyping::Step CodeTyping::Settle(Tick now) {
   Step step;
   while (!pending_.empty() && TrySettle(pending_.front(), now)) {

@@ -56,6 +56,9 @@ class CodeTyping {
   Step Decided(const CodeOutcome& outcome, const LinkStatus& link, Tick now);
   // Now and then while waiting.
   Step Poll(Tick now);
+  // The program ends: every code still waiting is handed back untyped, so that its record is
+  // not lost with it.
+  Step Abandon();
 
  private:
   struct Pending {

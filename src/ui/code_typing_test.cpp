@@ -173,6 +173,17 @@ TEST_F(Typing, AModifierHeldIsWaitedOutAndTheCodeTypedOnceItIsLetGo) {
   EXPECT_TRUE(said.empty());
 }
 
+TEST_F(Typing, ACodeWaitingForAModifierWhenTheProgramEndsIsRecordedUntyped) {
+  Start();
+  port.modifierHeld = true;
+  Code(kGood165);
+  loop.Run(300);
+  loop.input.Unload();
+  EXPECT_TRUE(port.typed.empty());
+  EXPECT_EQ(TypedFields(), std::vector<std::string>{"\"typed\":false}\n"});
+  EXPECT_FALSE(loop.LightOn());
+}
+
 TEST_F(Typing, AModifierHeldForASecondSkipsTheCodeAndSaysSo) {
   Start();
   port.modifierHeld = true;

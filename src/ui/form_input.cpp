@@ -47,6 +47,11 @@ void FormInput::LinkChanged(const LinkStatus& status) {
   if (typing_) typing_->LinkNow(status.direct);
 }
 
+void FormInput::Unload() {
+  if (typing_) Settle(typing_->Abandon());
+  form_.Unload();
+}
+
 void FormInput::TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
   typing_ = std::make_unique<CodeTyping>(port, end, std::move(say));
   typing_->LinkNow(status_.direct);

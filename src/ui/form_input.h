@@ -35,6 +35,9 @@ class FormInput final : public LinkListener, private CodeListener {
   void ReaderF12(bool down, KeyTime time) override;
   void CutCode(bool evenIfFull) override;
   void LinkChanged(const LinkStatus& status) override;
+  // The window closes or the program ends: the codes still waiting to be typed are recorded
+  // untyped, then the form unloads. Calling it again is harmless.
+  void Unload();
   // Every timer's tick, the form's and the input's own.
   void TimerTick(TimerId timer, Tick now);
 

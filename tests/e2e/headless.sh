@@ -16,16 +16,7 @@ stop_more() {
   device_stop
   ((${#followers[@]})) && kill -CONT "${followers[@]}" 2>/dev/null && kill "${followers[@]}" 2>/dev/null
 }
-# follow NAME: `varnel --print` beside the service, its output in $work/NAME, its messages in
-# $work/NAME.err, its process in $follower once it has said whom it follows.
-follow() {
-  "$varnel" --print >"$work/$1" 2>"$work/$1.err" &
-  follower=$!
-  followers+=("$follower")
-  for _ in $(seq 100); do grep -q "following" "$work/$1.err" && break; sleep 0.05; done
-  grep -q "following the Varnel that runs in this session (process $pid, without a window)" \
-    "$work/$1.err" || fail "a follower of the service: $(cat "$work/$1.err")"
-}
+follow_kind="without a window"
 unset DISPLAY WAYLAND_DISPLAY
 
 echo "--help and --version without a display"

@@ -219,3 +219,15 @@ wait_said() {
   done
   fail "the program did not say '$1' within $2 ms: $(cat "$work/stderr")"
 }
+
+# follow NAME: `varnel --print` beside the running Varnel ($pid, $follow_kind), its output in
+# $work/NAME, its messages in $work/NAME.err, its process in $follower (and added to $followers)
+# once it has said whom it follows.
+follow() {
+  "$varnel" --print >"$work/$1" 2>"$work/$1.err" &
+  follower=$!
+  followers+=("$follower")
+  for _ in $(seq 100); do grep -q "following" "$work/$1.err" && break; sleep 0.05; done
+  grep -q "following the Varnel that runs in this session (process $pid, $follow_kind)" \
+    "$work/$1.err" || fail "a follower ($follow_kind): $(cat "$work/$1.err")"
+}

@@ -16,16 +16,7 @@ stop_more() {
   [[ -n "$wm" ]] && kill "$wm" 2>/dev/null && wait "$wm" 2>/dev/null
   ((${#followers[@]})) && kill -CONT "${followers[@]}" 2>/dev/null && kill "${followers[@]}" 2>/dev/null
 }
-# follow NAME: `varnel --print` beside the window, its output in $work/NAME, its messages in
-# $work/NAME.err, its process in $follower once it has said whom it follows.
-follow() {
-  "$varnel" --print >"$work/$1" 2>"$work/$1.err" &
-  follower=$!
-  followers+=("$follower")
-  for _ in $(seq 100); do grep -q "following" "$work/$1.err" && break; sleep 0.05; done
-  grep -q "following the Varnel that runs in this session (process $pid, with a window)" \
-    "$work/$1.err" || fail "a follower of the window: $(cat "$work/$1.err")"
-}
+follow_kind="with a window"
 
 # send BITS [SHORT LONG]: one code, 100/300 ms holds unless told.
 send() { press_code "${2:-100}" "${3:-300}" "$1"; }

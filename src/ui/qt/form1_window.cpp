@@ -221,7 +221,7 @@ void Form1Window::Activate() {
 }
 
 void Form1Window::closeEvent(QCloseEvent* event) {
-  form_.Unload();
+  input_.Unload();
   event->accept();
 }
 

@@ -20,7 +20,7 @@ void HeadlessService::Start() {
   driver_.Start(form_);
 }
 
-void HeadlessService::Stop() { form_.Unload(); }
+void HeadlessService::Stop() { input_.Unload(); }
 
 void HeadlessService::SetTimerEnabled(TimerId timer, bool enabled) {
   timers_.SetEnabled(timer, enabled);

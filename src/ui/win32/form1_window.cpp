@@ -165,24 +165,16 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       if (info->hdr.code != TTN_GETDISPINFOW) break;
       const std::string* tip = ToolTip(reinterpret_cast<HWND>(info->hdr.idFrom));
       toolTipText_ = tip ? Utf16(*tip) : std::wstring();
-      if (toolTips_) {
-        TTTOOLINFOW frame{};
-        frame.cbSize = sizeof frame;
-        frame.hwnd = hwnd_;
-        frame.uId = kReaderTool;
-        GetWindowRect(Control("frReader"), &frame.rect);
-        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&frame.rect), 2);
-        SendMessageW(toolTips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&frame));
-      }
+      PlaceReaderTip();
       info->lpszText = toolTipText_.data();
       return 0;
     }
     case WM_ENDSESSION:
       // Windows is logging off and will not send WM_DESTROY: the light must not stay on.
-      if (wParam) form_.Unload();
+      if (wParam) input_.Unload();
       return 0;
     case WM_DESTROY:
-      form_.Unload();
+      input_.Unload();
       PostQuitMessage(0);
       return 0;
   }
@@ -257,6 +249,17 @@ void Form1Window::AddToolTips() {
   SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&frame));
 }
 
+void Form1Window::PlaceReaderTip() {
+  if (!toolTips_) return;
+  TTTOOLINFOW frame{};
+  frame.cbSize = sizeof frame;
+  frame.hwnd = hwnd_;
+  frame.uId = kReaderTool;
+  GetWindowRect(Control("frReader"), &frame.rect);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&frame.rect), 2);
+  SendMessageW(toolTips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&frame));
+}
+
 const std::string* Form1Window::ToolTip(HWND control) const {
   const Form1Controls& s = form_.Controls();
   if (control == Control("Valore")) return &s.Valore.ToolTip;
@@ -276,15 +279,7 @@ void Form1Window::LayOut(int dpi, const RECT* suggested) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(c.font)), FALSE);
   }
   for (auto& [look, font] : oldFonts) DeleteObject(font);
-  if (toolTips_) {
-    TTTOOLINFOW frame{};
-    frame.cbSize = sizeof frame;
-    frame.hwnd = hwnd_;
-    frame.uId = kReaderTool;
-    GetWindowRect(Control("frReader"), &frame.rect);
-    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&frame.rect), 2);
-    SendMessageW(toolTips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&frame));
-  }
+  PlaceReaderTip();
 
   const SIZE client{Px(kClientWidthTwips), Px(kClientHeightTwips)};
   SIZE outer = OuterSize(client, dpi);

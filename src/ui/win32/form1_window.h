@@ -65,6 +65,8 @@ class Form1Window final : private FormPort {
   LRESULT ColorStatic(HDC dc, HWND control);
   void DrawShape(const DRAWITEMSTRUCT& item);
   void AddToolTips();
+  // The reader frame's tip follows the frame wherever it is laid out.
+  void PlaceReaderTip();
   // The tooltip of the control that `hwnd` is, as the logic has it now.
   const std::string* ToolTip(HWND control) const;
   void SetText(const std::string& name, const std::string& text);
