@@ -17,6 +17,15 @@ stop_more() {
   ((${#followers[@]})) && kill -CONT "${followers[@]}" 2>/dev/null && kill "${followers[@]}" 2>/dev/null
 }
 follow_kind="with a window"
+# start_window: a new start, its warning box closed, the main window in $main.
+start_window() {
+  "$varnel" 2>>"$work/stderr" &
+  pid=$!
+  box=$(wait_window Varnel 20) || fail "no warning box on a new start"
+  xdotool windowfocus --sync "$box" key Return
+  settle
+  main=$(wait_window Varnel 10)
+}
 
 # send BITS [SHORT LONG]: one code, 100/300 ms holds unless told.
 send() { press_code "${2:-100}" "${3:-300}" "$1"; }
@@ -169,12 +178,7 @@ pid=""
 [[ $(light) == off ]] || fail "the light stays on after the window closed"
 
 echo "a window without --print, followed by two programs"
-"$varnel" 2>>"$work/stderr" &
-pid=$!
-box=$(wait_window Varnel 20) || fail "no warning box on a new start"
-xdotool windowfocus --sync "$box" key Return
-settle
-main=$(wait_window Varnel 10)
+start_window
 follow one
 follow other
 xdotool windowfocus --sync "$main"
@@ -200,12 +204,7 @@ followers=()
 grep -q "the Varnel of process [0-9]* has ended" "$work/one.err" || fail "the end of following: $(cat "$work/one.err")"
 
 echo "killed during a good code's answer, and started again at once"
-"$varnel" 2>>"$work/stderr" &
-pid=$!
-box=$(wait_window Varnel 20) || fail "no warning box on a new start"
-xdotool windowfocus --sync "$box" key Return
-settle
-main=$(wait_window Varnel 10)
+start_window
 xdotool windowfocus --sync "$main"
 send 10100101
 kill_during_answer light
