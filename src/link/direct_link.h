@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "link/light_router.h"
+#include "light/light_router.h"
 #include "link/reader_device.h"
 #include "link/reader_devices.h"
 #include "link/reader_link.h"

@@ -6,10 +6,10 @@
 #include <cerrno>
 #include <set>
 
-#include "link/fake_light.h"
+#include "light/fake_light.h"
 #include "link/fake_reader_device.h"
-#include "link/light_key.h"
-#include "link/lock_light.h"
+#include "light/light_key.h"
+#include "light/lock_light.h"
 
 namespace varnel {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "link/lit_lights.h"
+#include "light/lit_lights.h"
 #include "reception/tick.h"
 
 namespace varnel {

@@ -1,6 +1,6 @@
 #include "ui/form1.h"
 
-#include "link/lock_light.h"
+#include "light/lock_light.h"
 #include "ui/fill_captions.h"
 
 namespace varnel {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/lock_key_port.h"
+#include "light/lock_key_port.h"
 #include "link/reader_presence.h"
 #include "reception/code_outcome.h"
 #include "reception/frame_watchdog.h"

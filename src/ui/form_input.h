@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "link/guarded_light.h"
+#include "light/guarded_light.h"
 #include "link/reader_link.h"
 #include "ui/code_listener.h"
-#include "ui/code_recorder.h"
-#include "ui/code_typing.h"
+#include "output/code_recorder.h"
+#include "output/code_typing.h"
 #include "ui/form1.h"
 #include "ui/repeat_pair.h"
 

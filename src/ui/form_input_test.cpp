@@ -7,9 +7,9 @@
 #include <cerrno>
 
 #include "link/direct_link.h"
-#include "link/fake_light.h"
+#include "light/fake_light.h"
 #include "link/fake_reader_device.h"
-#include "link/light_key.h"
+#include "light/light_key.h"
 #include "ui/simulated_loop.h"
 
 namespace varnel {

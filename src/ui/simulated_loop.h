@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/fake_lock_key_port.h"
+#include "light/fake_lock_key_port.h"
 #include "ui/form1.h"
 #include "ui/form_input.h"
 

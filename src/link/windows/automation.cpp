@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "link/windows/utf.h"
+#include "process/windows/utf.h"
 
 namespace varnel {
 bool InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* args, UINT argCount,

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "link/windows/send_input_typing.h"
-#include "link/windows/utf.h"
+#include "output/windows/send_input_typing.h"
+#include "process/windows/utf.h"
 
 namespace varnel {
 namespace {

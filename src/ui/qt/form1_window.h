@@ -9,11 +9,11 @@
 #include <string>
 
 #include "link/direct_link.h"
-#include "ui/code_recorder.h"
+#include "output/code_recorder.h"
 #include "ui/form1.h"
 #include "ui/form_input.h"
 #include "ui/qt/form_timers.h"
-#include "ui/qt/link_driver.h"
+#include "app/linux/link_driver.h"
 
 namespace varnel {
 

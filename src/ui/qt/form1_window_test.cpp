@@ -14,10 +14,10 @@
 #include <QTimer>
 #include <map>
 
-#include "link/fake_light.h"
-#include "link/fake_lock_key_port.h"
+#include "light/fake_light.h"
+#include "light/fake_lock_key_port.h"
 #include "link/fake_reader_device.h"
-#include "link/light_key.h"
+#include "light/light_key.h"
 #include "ui/form1_layout.h"
 
 namespace varnel {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "link/program_clock.h"
-#include "link/windows/utf.h"
+#include "process/program_clock.h"
+#include "process/windows/utf.h"
 #include "ui/form1_layout.h"
 #include "ui/win32/control_ids.h"
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/code_recorder.h"
+#include "output/code_recorder.h"
 #include "ui/form1.h"
 #include "ui/form1_layout.h"
 #include "ui/form_input.h"

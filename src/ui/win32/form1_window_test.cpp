@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "link/fake_lock_key_port.h"
+#include "light/fake_lock_key_port.h"
 #include "ui/form1_layout.h"
 #include "ui/win32/control_ids.h"
 

@@ -1,0 +1,61 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace varnel {
+namespace {
+
+const CommandLineRules kLinux{.qtOptions = true, .headless = true};
+const CommandLineRules kWindows = kWindowsCommandLine;
+
+using Action = CommandLine::Action;
+
+TEST(CommandLine, QtsOptionsPassWithTheirValuesAndAnythingElseIsRefused) {
+  const CommandLine ok = ParseCommandLine(
+      {"-platform", "xcb", "--print", "-style=fusion", "--display", ":1", "-reverse"}, kLinux);
+  EXPECT_EQ(ok.action, Action::Run);
+  EXPECT_TRUE(ok.print);
+  EXPECT_FALSE(ok.headless);
+  // A value that looks like an option is still the option's value.
+  EXPECT_EQ(ParseCommandLine({"-qwindowtitle", "--print"}, kLinux).print, false);
+
+  EXPECT_EQ(ParseCommandLine({"--prnit"}, kLinux).refusal, "unknown option --prnit");
+  EXPECT_EQ(ParseCommandLine({"-platform"}, kLinux).action, Action::Refuse);
+  EXPECT_EQ(ParseCommandLine({"codes.txt"}, kLinux).action, Action::Refuse);
+  // Windows has no Qt and no headless mode.
+  EXPECT_EQ(ParseCommandLine({"-platform", "xcb"}, kWindows).action, Action::Refuse);
+  EXPECT_EQ(ParseCommandLine({"--headless"}, kWindows).action, Action::Refuse);
+  EXPECT_TRUE(ParseCommandLine({"--headless"}, kLinux).headless);
+}
+
+TEST(CommandLine, HelpAndVersionWinOverTheRest) {
+  EXPECT_EQ(ParseCommandLine({"--print", "--help", "--bogus"}, kLinux).action, Action::Help);
+  EXPECT_EQ(ParseCommandLine({"--version"}, kWindows).action, Action::Version);
+  EXPECT_EQ(UsageText(kWindows).find("headless"), std::string::npos);
+}
+
+TEST(CommandLine, TypeEndsWithEnterUnlessTold) {
+  EXPECT_EQ(ParseCommandLine({}, kLinux).type, std::nullopt);
+  EXPECT_EQ(ParseCommandLine({"--type"}, kLinux).type, TypeEnd::Enter);
+  EXPECT_EQ(ParseCommandLine({"--print", "--type=tab"}, kWindows).type, TypeEnd::Tab);
+  EXPECT_EQ(ParseCommandLine({"--type=none"}, kWindows).type, TypeEnd::None);
+  EXPECT_EQ(ParseCommandLine({"--type=enter"}, kLinux).type, TypeEnd::Enter);
+  const CommandLine space = ParseCommandLine({"--type=space"}, kLinux);
+  EXPECT_EQ(space.action, Action::Refuse);
+  EXPECT_EQ(space.refusal, "--type ends with enter, tab or none, not 'space'");
+  EXPECT_EQ(ParseCommandLine({"--type="}, kWindows).action, Action::Refuse);
+  // The end is part of the option: a word after it is no end.
+  EXPECT_EQ(ParseCommandLine({"--type", "tab"}, kLinux).action, Action::Refuse);
+}
+
+TEST(CommandLine, OnlyWindowsTakesF12) {
+  const CommandLine line = ParseCommandLine({"--take-f12", "--print"}, kWindows);
+  EXPECT_EQ(line.action, Action::Run);
+  EXPECT_TRUE(line.takeF12 && line.print);
+  EXPECT_EQ(ParseCommandLine({"--take-f12"}, kLinux).action, Action::Refuse);
+  EXPECT_NE(UsageText(kWindows).find("[--take-f12]"), std::string::npos);
+  EXPECT_EQ(UsageText(kLinux).find("take-f12"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace varnel

@@ -1,4 +1,0 @@
-// varnel-guardian: puts out the lights that varnel left on, once varnel has gone.
-#include "link/light_guardian.h"
-
-int main() { return varnel::RunLightGuardian(); }

@@ -1,9 +1,0 @@
-#include <windows.h>
-
-#include "link/program_clock.h"
-
-namespace varnel {
-
-Tick TickCount() { return static_cast<Tick>(GetTickCount()); }
-
-}  // namespace varnel
