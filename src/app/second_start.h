@@ -1,6 +1,7 @@
 // One Varnel per user session: what a start does when another Varnel already runs there.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,5 +25,18 @@ struct SecondStart {
 // What this start, with `line`, does while `running` holds the session; nothing is known of a
 // holder that has not said who it is.
 SecondStart DecideSecondStart(const std::optional<RunningVarnel>& running, const CommandLine& line);
+
+}  // namespace varnel
+
+namespace varnel {
+
+// The platform's own part of a second start; `warn` null where no box can be shown, and the
+// text is said on standard error instead.
+struct SecondStartShell {
+  std::function<void(const std::string& text)> warn;
+};
+// Carries out `second` beside `running`, the same way on every platform; returns the exit status.
+int RunSecondStart(const SecondStart& second, const RunningVarnel& running,
+                   const SecondStartShell& shell);
 
 }  // namespace varnel

@@ -13,7 +13,7 @@ namespace {
 class CodeRecords : public ::testing::Test {
  protected:
   void SetUp() override {
-    loop.input.SetRecorder(&recorder);
+    loop.input.Outlet().SetRecorder(&recorder);
     loop.Load();
     loop.Run(2000);
   }

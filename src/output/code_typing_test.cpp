@@ -36,14 +36,14 @@ const std::vector<int> kParity164{1, 0, 1, 0, 0, 1, 0, 0};
 class Typing : public ::testing::Test {
  protected:
   void SetUp() override {
-    loop.input.SetRecorder(&recorder);
+    loop.input.Outlet().SetRecorder(&recorder);
     loop.Load();
     loop.Run(2000);
     Direct(true);
     loop.pressesFromReader = true;
   }
   void Start(TypeEnd end = TypeEnd::Enter) {
-    loop.input.TypeCodes(port, end, [this](const std::string& line) { said.push_back(line); });
+    loop.input.Outlet().TypeCodes(port, end, [this](const std::string& line) { said.push_back(line); });
   }
   void Direct(bool direct) {
     LinkStatus status;

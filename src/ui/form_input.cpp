@@ -44,25 +44,17 @@ void FormInput::LinkChanged(const LinkStatus& status) {
   if (guarded_) guarded_->MoveTo(LightPlace(status));
   form_.ShowLink(LinkTooltip(status));
   if (greet_ && status.direct && !wasDirect) form_.ShowStartupLight();
-  if (typing_) typing_->LinkNow(status.direct);
+  outlet_.LinkNow(status.direct);
 }
 
 void FormInput::Unload() {
-  if (typing_) Settle(typing_->Abandon());
+  outlet_.Abandon();
   form_.Unload();
-}
-
-void FormInput::TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
-  typing_ = std::make_unique<CodeTyping>(port, end, std::move(say));
-  typing_->LinkNow(status_.direct);
 }
 
 void FormInput::TimerTick(TimerId timer, Tick now) {
   now_ = now;
-  if (timer == TimerId::TypeWait) {
-    if (typing_) return Settle(typing_->Poll(now));
-    return port_.SetTimerEnabled(timer, false);
-  }
+  if (timer == TimerId::TypeWait) return port_.SetTimerEnabled(timer, outlet_.Poll(now));
   ReleaseHeldBack();
   // The input's wait fires once: the form's timers are periodic.
   if (timer == TimerId::RepeatPair) return port_.SetTimerEnabled(timer, false);
@@ -70,17 +62,8 @@ void FormInput::TimerTick(TimerId timer, Tick now) {
 }
 
 void FormInput::CodeDecided(const CodeOutcome& outcome) {
-  if (typing_) return Settle(typing_->Decided(outcome, status_, now_));
-  if (recorder_) recorder_->Record(outcome, status_);
-}
-
-void FormInput::Settle(const CodeTyping::Step& step) {
-  if (recorder_) {
-    for (const CodeTyping::Settled& code : step.settled) {
-      recorder_->Record(code.outcome, code.link, code.typed);
-    }
-  }
-  port_.SetTimerEnabled(TimerId::TypeWait, step.waiting);
+  const bool waiting = outlet_.Decided(outcome, status_, now_);
+  if (outlet_.Types()) port_.SetTimerEnabled(TimerId::TypeWait, waiting);
 }
 
 void FormInput::ReleaseHeldBack() {

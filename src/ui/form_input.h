@@ -2,18 +2,16 @@
 // reader heard without the focus) hands its stamped presses and releases here, and the timers'
 // ticks come here too. It decides which source counts now, from the link's state that it alone
 // keeps; pairs the window's releases with the presses that make them auto-repeats; and hands the
-// rest to Form1. Each code that Form1 decides comes back here to be recorded with the link it
-// came through.
+// rest to Form1. Each code that Form1 decides is handed on to the outlet, stamped with the link
+// it came through and the time it was decided.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "light/guarded_light.h"
 #include "link/reader_link.h"
 #include "ui/code_listener.h"
-#include "output/code_recorder.h"
-#include "output/code_typing.h"
+#include "output/code_outlet.h"
 #include "ui/form1.h"
 #include "ui/repeat_pair.h"
 
@@ -35,17 +33,14 @@ class FormInput final : public LinkListener, private CodeListener {
   void ReaderF12(bool down, KeyTime time) override;
   void CutCode(bool evenIfFull) override;
   void LinkChanged(const LinkStatus& status) override;
-  // The window closes or the program ends: the codes still waiting to be typed are recorded
-  // untyped, then the form unloads. Calling it again is harmless.
+  // The window closes or the program ends: the outlet lets go of what still waits, then the form
+  // unloads. Calling it again is harmless.
   void Unload();
   // Every timer's tick, the form's and the input's own.
   void TimerTick(TimerId timer, Tick now);
 
-  // Every code goes to `recorder` too, unless it is null.
-  void SetRecorder(CodeRecorder* recorder) { recorder_ = recorder; }
-  // From now on each code is typed into the window in front as CodeTyping decides, through
-  // `port`, and the record of each says whether it was. `say` tells the person why not.
-  void TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say);
+  // Where each decided code goes out: its record and typing.
+  CodeOutlet& Outlet() { return outlet_; }
   // The light the form drives, if a guardian watches it: told where the light shows as the link
   // comes and goes.
   void SetGuardedLight(GuardedLight* guarded) { guarded_ = guarded; }
@@ -61,7 +56,6 @@ class FormInput final : public LinkListener, private CodeListener {
   // Hands the form a release held back, before anything else reaches it.
   void ReleaseHeldBack();
   void Deliver(const F12Event& event);
-  void Settle(const CodeTyping::Step& step);
 
   Form1& form_;
   FormPort& port_;
@@ -71,10 +65,9 @@ class FormInput final : public LinkListener, private CodeListener {
   // The window's last F12 press that has not been released: a release whose press was ignored
   // (made while the link was up) is no end of a hold once the window's keys count again.
   WindowPress windowPress_ = WindowPress::None;
-  CodeRecorder* recorder_ = nullptr;
   GuardedLight* guarded_ = nullptr;
   bool greet_ = false;
-  std::unique_ptr<CodeTyping> typing_;
+  CodeOutlet outlet_;
   // The tick of the event or timer being handled: when a code it ends is decided.
   Tick now_ = 0;
 };

@@ -11,7 +11,7 @@ HeadlessService::HeadlessService(LockKeyPort& light, DirectLink& link, KeyboardL
       clock_(clock),
       timers_(this, [this](TimerId id) { input_.TimerTick(id, clock_()); }),
       driver_(link, std::move(clock), std::move(devices), input_, this) {
-  input_.SetRecorder(&recorder);
+  input_.Outlet().SetRecorder(&recorder);
   input_.SetGuardedLight(guarded);
   input_.GreetEachReader();
 }

@@ -9,6 +9,7 @@
 #include "session/run_id.h"
 #include "session/session_lock.h"
 #include "process/standard_output.h"
+#include "output/record_lines.h"
 
 namespace varnel {
 namespace {
@@ -37,13 +38,7 @@ LinuxProgram::LinuxProgram(const SessionStart& session, std::unique_ptr<LineWrit
                            varnel::Light* windowLight, WindowLight windowLightKind)
     : stream_(session.holds ? OpenCodeStream(SayOnStandardError) : nullptr),
       output_(std::move(output)),
-      recorder_(
-          WallClock,
-          [this](std::string line) {
-            if (stream_) stream_->Serve(line);
-            if (output_) output_->Push(std::move(line));
-          },
-          NewRunId()),
+      recorder_(WallClock, RecordLines(stream_.get(), output_.get()), NewRunId()),
       keyboards_(OpenSystemKeyboardLister()),
       link_(opener_, InputDirectory(), windowLight, windowLightKind),
       exitLights_(link_),

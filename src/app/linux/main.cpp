@@ -91,8 +91,7 @@ int main(int argc, char** argv) {
       const varnel::SecondStart second = varnel::DecideSecondStart(holder, line);
       if (second.action == varnel::SecondStart::Action::Follow) {
         std::signal(SIGPIPE, SIG_IGN);  // a reader of the output that goes away: EPIPE
-        return varnel::FollowRunningVarnel(*holder, second.text, varnel::WriteStandardOutput,
-                                           varnel::SayOnStandardError);
+        return varnel::RunSecondStart(second, *holder, {});
       }
     }
   }

@@ -36,26 +36,14 @@ bool OnWayland() {
 
 // What a start does while another Varnel holds the session; returns how it ends.
 int SecondStartRun(int argc, char** argv, const varnel::SessionStart& session) {
-  const varnel::SecondStart& second = *session.second;
-  switch (second.action) {
-    case varnel::SecondStart::Action::Activate:
-      varnel::ActivateRunningWindow(*session.holder);
-      break;
-    case varnel::SecondStart::Action::Say:
-      std::fprintf(stderr, "%s\n", second.text.c_str());
-      break;
-    case varnel::SecondStart::Action::Warn: {
-      QApplication app(argc, argv);
-      QMessageBox box(QMessageBox::Warning, QString::fromStdString(varnel::kAppTitle),
-                      QString::fromStdString(second.text), QMessageBox::Ok);
-      box.exec();
-      break;
-    }
-    case varnel::SecondStart::Action::Follow:
-      return varnel::FollowRunningVarnel(*session.holder, second.text, varnel::WriteStandardOutput,
-                                         varnel::SayOnStandardError);
-  }
-  return second.exitCode;
+  varnel::SecondStartShell shell;
+  shell.warn = [&](const std::string& text) {
+    QApplication app(argc, argv);
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(varnel::kAppTitle),
+                    QString::fromStdString(text), QMessageBox::Ok);
+    box.exec();
+  };
+  return varnel::RunSecondStart(*session.second, *session.holder, shell);
 }
 
 // For --type: the keyboard that types into the X window in front, or null with the reason said.

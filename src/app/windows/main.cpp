@@ -28,6 +28,7 @@
 #include "light/windows/system_lock_key_port.h"
 #include "process/windows/utf.h"
 #include "output/code_recorder.h"
+#include "output/record_lines.h"
 #include "app/command_line.h"
 #include "output/line_writer.h"
 #include "app/second_start.h"
@@ -49,20 +50,8 @@ std::vector<std::string> Arguments() {
 // Another Varnel holds the session: what this start does instead of running. The exit status.
 int AsSecondStart(const varnel::SessionLock& lock, const varnel::CommandLine& line) {
   varnel::UseParentsConsole();
-  const varnel::SecondStart second = varnel::DecideSecondStart(lock.holder, line);
-  switch (second.action) {
-    case varnel::SecondStart::Action::Activate:
-      varnel::ActivateRunningWindow(*lock.holder);
-      break;
-    case varnel::SecondStart::Action::Say:
-    case varnel::SecondStart::Action::Warn:  // only beside a Varnel without a window: not here
-      varnel::SayOnStandardError(second.text);
-      break;
-    case varnel::SecondStart::Action::Follow:
-      return varnel::FollowRunningVarnel(*lock.holder, second.text, varnel::WriteStandardOutput,
-                                         varnel::SayOnStandardError);
-  }
-  return second.exitCode;
+  // A warning box is for a start beside a Varnel without a window, which has none here.
+  return varnel::RunSecondStart(varnel::DecideSecondStart(lock.holder, line), *lock.holder, {});
 }
 
 }  // namespace
@@ -116,12 +105,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                                                     varnel::SayOnStandardError);
     }
     const auto recorder = std::make_unique<varnel::CodeRecorder>(
-        varnel::WallClock,
-        [&stream, &output](std::string record) {
-          if (stream) stream->Serve(record);
-          if (output) output->Push(std::move(record));
-        },
-        varnel::NewRunId());
+        varnel::WallClock, varnel::RecordLines(stream.get(), output.get()), varnel::NewRunId());
     std::unique_ptr<varnel::LockKeyPort> systemKeys = varnel::OpenSystemLockKeyPort();
     varnel::ScrollLockLight systemLight(*systemKeys);
     std::optional<varnel::GuardedLight> guarded;

@@ -88,7 +88,7 @@ Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& k
         input_.TimerTick(id, clock_());
         Render();
       }) {
-  input_.SetRecorder(recorder);
+  input_.Outlet().SetRecorder(recorder);
   input_.SetGuardedLight(guarded);
   setWindowTitle(QString::fromStdString(kAppTitle));
   setObjectName("Form1");

@@ -24,7 +24,7 @@ class Form1Window final : private FormPort {
   // Every code goes to `recorder` too, unless it is null.
   Form1Window(LockKeyPort& light, KeyboardLister& keyboards, CodeRecorder* recorder = nullptr)
       : form_(light, keyboards, *this) {
-    input_.SetRecorder(recorder);
+    input_.Outlet().SetRecorder(recorder);
   }
   ~Form1Window();
   Form1Window(const Form1Window&) = delete;
@@ -34,7 +34,7 @@ class Form1Window final : private FormPort {
   // From now on each good code is also typed into the window in front through `port`, then
   // `end`; `say` tells why one is not.
   void TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
-    input_.TypeCodes(port, end, std::move(say));
+    input_.Outlet().TypeCodes(port, end, std::move(say));
   }
   // The window's load step; call once, before the window is first shown.
   void Load();

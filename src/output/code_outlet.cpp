@@ -1,0 +1,36 @@
+#include "output/code_outlet.h"
+
+namespace varnel {
+
+void CodeOutlet::TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
+  typing_ = std::make_unique<CodeTyping>(port, end, std::move(say));
+  typing_->LinkNow(direct_);
+}
+
+void CodeOutlet::LinkNow(bool direct) {
+  direct_ = direct;
+  if (typing_) typing_->LinkNow(direct);
+}
+
+bool CodeOutlet::Decided(const CodeOutcome& outcome, const LinkStatus& link, Tick now) {
+  if (typing_) return Settle(typing_->Decided(outcome, link, now));
+  if (recorder_) recorder_->Record(outcome, link);
+  return false;
+}
+
+bool CodeOutlet::Poll(Tick now) { return typing_ && Settle(typing_->Poll(now)); }
+
+void CodeOutlet::Abandon() {
+  if (typing_) Settle(typing_->Abandon());
+}
+
+bool CodeOutlet::Settle(const CodeTyping::Step& step) {
+  if (recorder_) {
+    for (const CodeTyping::Settled& code : step.settled) {
+      recorder_->Record(code.outcome, code.link, code.typed);
+    }
+  }
+  return step.waiting;
+}
+
+}  // namespace varnel
