@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <random>
 
 #include "ui/form1_invariants.h"
+#include "ui/form1_layout.h"
+#include "ui/form1_state.h"
 #include "ui/simulated_loop.h"
 
 namespace varnel {
@@ -264,6 +267,40 @@ TEST(Form1, LoadWarnsWhenTheReaderIsMissingThenLightsForTwoSeconds) {
   loop.Run(3000);
   EXPECT_EQ(loop.lightChanges, (LightChanges{{0, true}, {2000, false}}));
   EXPECT_FALSE(screen.lblErr.Visible) << "an armed window never times out";
+}
+
+// Each property the logic sets reaches the one control of the layout that it belongs to, and the
+// controls the logic leaves alone keep what the layout gave them.
+TEST(Form1, EachOfItsPropertiesReachesItsOwnControl) {
+  Form1Controls screen;
+  std::map<std::string, Label*> labels{
+      {"lblCnt", &screen.lblCnt}, {"Valore", &screen.Valore}, {"lblErr", &screen.lblErr}};
+  for (int i = 0; i < kSlotCount; ++i) labels[BitName(i)] = &screen.Bit[i];
+  Color color = 1;
+  for (auto& [name, label] : labels) {
+    *label = Label(name, name == "lblErr");
+    label->ToolTip = name + " tip";
+    label->BackColor = color++;
+  }
+  screen.ReaderToolTip = "the link";
+  screen.Sh1FillStyle = FillStyle::Solid;
+  for (const ControlLayout& c : Form1Layout()) {
+    SCOPED_TRACE(c.name);
+    const ControlState state = StateOf(screen, c.name);
+    if (!labels.contains(c.name)) {
+      EXPECT_EQ(state.caption, std::nullopt);
+      EXPECT_EQ(state.backColor, std::nullopt);
+      EXPECT_EQ(state.toolTip,
+                c.name == "frReader" ? std::optional<std::string>("the link") : std::nullopt);
+      EXPECT_EQ(state.fill, c.name == "Sh1" ? std::optional(FillStyle::Solid) : std::nullopt);
+      continue;
+    }
+    EXPECT_EQ(state.caption, c.name);
+    EXPECT_EQ(state.toolTip, c.name + " tip");
+    EXPECT_EQ(state.visible, c.name == "lblErr");
+    EXPECT_EQ(state.backColor, labels.at(c.name)->BackColor);
+    EXPECT_EQ(state.fill, std::nullopt);
+  }
 }
 
 TEST(Form1, LoadWithTheReaderAttachedDoesNotWarn) {

@@ -7,10 +7,11 @@
 # brings the first one's window to the front; the light off after a close, after a log-off during
 # a blink, and after the program is killed during an answer, and a start right after the kill;
 # `varnel.exe --print` beside a window follows it. From that start on, Wine's keyboard stands for
-# the reader (VARNEL_READER_ID): codes heard through raw input with another program in front,
-# which still gets the F12s, also across a stop of the program, or gets none with --take-f12;
-# and with Varnel in front, one record a code; with --type, a good code typed into the program in
-# front, a bad one not, and nothing with Varnel in front.
+# the reader (VARNEL_READER_ID): the reader frame's tooltip, as the pointer brings it up, names
+# it; codes heard through raw input with another program in front, which still gets the F12s,
+# also across a stop of the program, or gets none with --take-f12; and with Varnel in front, one
+# record a code; with --type, a good code typed into the program in front, a bad one not, and
+# nothing with Varnel in front.
 # Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -306,6 +307,12 @@ start 96 --print
 [[ $(probe windows | cut -f1) != "$first" ]] || fail "the killed program's window is still there"
 (( $(said "^varnel: direct link to the reader up, through .*HID#VID_845E&PID_0002#") == 1 )) ||
   fail "the link up is not said once: $(cat "$work/stderr")"
+# The frame's tooltip, pointed at as a user would, names the device the link is up through.
+xdotool windowactivate --sync "$main"
+tip=$(probe reader-tip) || fail "no tooltip comes up on the reader frame"
+note "reader frame's tooltip: $(echo $tip)"
+grep -qF 'Collegamento diretto al lettore: \\?\HID#VID_845E&PID_0002#' <<<"$(head -n1 <<<"$tip")" ||
+  fail "the reader frame's tooltip: '$tip'"
 
 echo "heard through raw input with another program in front: 165"
 front_start

@@ -6,6 +6,9 @@
 //   win32-probe light MS              prints "ms state" at each change of the light for MS
 //   win32-probe light-cycle MS        the same, but ends as soon as the light has gone on and off
 //                                     again (exits 1 if it has not within MS)
+//   win32-probe reader-tip            points at the reader frame, where no other control is, and
+//                                     prints the text of the tooltip that comes up (exits 1 if
+//                                     none comes within 5 s); the pointer then goes back
 //   win32-probe windows               prints "process-id<TAB>front" for each main window, front
 //                                     1 when it is the foreground window and not minimised
 //   win32-probe layout DPI            checks the places of the window and its controls at DPI
@@ -31,6 +34,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -189,6 +193,77 @@ int Controls() {
   return 0;
 }
 
+// Varnel's tooltip window that shows now, if one does.
+HWND ShownTip(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    HWND tip;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM found) {
+        auto& s = *reinterpret_cast<Search*>(found);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != s.pid || ClassOf(window) != L"tooltips_class32") return TRUE;
+        if (!IsWindowVisible(window)) return TRUE;
+        s.tip = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.tip;
+}
+
+int ReaderTip() {
+  HWND window = MainWindow();
+  if (!window) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  RECT frame;
+  GetWindowRect(GetDlgItem(window, varnel::ControlId("frReader")), &frame);
+  // The frame's first place, clear of its border, that no other control covers by 3 pixels.
+  auto free = [&](POINT at) {
+    for (const varnel::ControlLayout& c : varnel::Form1Layout()) {
+      RECT r;
+      HWND control = GetDlgItem(window, varnel::ControlId(c.name));
+      if (c.kind == varnel::ControlKind::Frame || !IsWindowVisible(control)) continue;
+      GetWindowRect(control, &r);
+      InflateRect(&r, 3, 3);
+      if (PtInRect(&r, at)) return false;
+    }
+    return true;
+  };
+  std::optional<POINT> spot;
+  for (LONG y = frame.top + 12; !spot && y < frame.bottom - 6; y += 2) {
+    for (LONG x = frame.left + 6; !spot && x < frame.right - 6; x += 2) {
+      if (free({x, y})) spot = POINT{x, y};
+    }
+  }
+  if (!spot) return 3;
+  POINT before;
+  GetCursorPos(&before);
+  SetCursorPos(spot->x, spot->y);
+  int shown = 1;
+  for (int i = 0; i < 100; ++i) {
+    if (HWND tip = ShownTip(pid)) {
+      wchar_t text[1024] = {};
+      DWORD_PTR got = 0;
+      SendMessageTimeoutW(tip, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                          2000, &got);
+      if (text[0]) {
+        std::printf("%s\n", Utf8(text).c_str());
+        shown = 0;
+        break;
+      }
+    }
+    // A pointer that rests in the same place long enough shows the tip; a nudge back and forth
+    // stands for a hand that is never quite still, should the first move have gone unseen.
+    if (i % 20 == 19) SetCursorPos(spot->x + (i / 20) % 2, spot->y);
+    Sleep(50);
+  }
+  SetCursorPos(before.x, before.y);
+  return shown;
+}
+
 int Layout(int dpi) {
   HWND window = MainWindow();
   if (!window) return 1;
@@ -342,6 +417,7 @@ int main(int argc, char** argv) {
   if (command == "light") return Light(number);
   if (command == "light-cycle") return Light(number, true);
   if (command == "windows") return Windows();
+  if (command == "reader-tip") return ReaderTip();
   if (command == "layout") return Layout(number);
   if (command == "manifest" && argc == 3) return Manifest(argv[2]);
   if (command == "dpi-changed") return DpiChanged(number);

@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "ui/form1_layout.h"
-#include "ui/link_tooltip.h"
+#include "ui/form1_state.h"
 
 namespace varnel {
 namespace {
@@ -59,16 +59,41 @@ QFont ToQFont(const ControlFont& look) {
 // The logic knows keys by their Windows codes; of those, only F12's is needed here.
 std::int16_t WindowsKeyCode(int qtKey) { return qtKey == Qt::Key_F12 ? kKeyF12 : 0; }
 
-void SetCaption(QWidget* control, const std::string& caption) {
-  auto* label = static_cast<QLabel*>(control);
-  const QString text = QString::fromStdString(caption);
-  if (label->text() != text) label->setText(text);
-}
-
-void SetToolTip(QWidget* control, const std::string& tip) {
-  const QString text = QString::fromStdString(tip);
-  if (control->toolTip() != text) control->setToolTip(text);
-}
+// One property of a control's state onto the widget, when the logic sets it there: each in turn is
+// applied to every control, so none can be left out for one of them.
+using Applier = void (*)(QWidget* control, const ControlState& state);
+constexpr Applier kAppliers[] = {
+    [](QWidget* control, const ControlState& state) {
+      if (!state.caption) return;
+      const QString text = QString::fromStdString(*state.caption);
+      if (auto* label = qobject_cast<QLabel*>(control); label && label->text() != text) {
+        label->setText(text);
+      }
+    },
+    [](QWidget* control, const ControlState& state) {
+      if (state.visible && control->isVisibleTo(control->parentWidget()) != *state.visible) {
+        control->setVisible(*state.visible);
+      }
+    },
+    [](QWidget* control, const ControlState& state) {
+      if (!state.backColor) return;
+      const QColor background = ToQColor(*state.backColor, control->palette());
+      if (control->palette().color(QPalette::Window) == background) return;
+      QPalette p = control->palette();
+      p.setColor(QPalette::Window, background);
+      control->setPalette(p);
+    },
+    [](QWidget* control, const ControlState& state) {
+      if (!state.toolTip) return;
+      const QString text = QString::fromStdString(*state.toolTip);
+      if (control->toolTip() != text) control->setToolTip(text);
+    },
+    [](QWidget* control, const ControlState& state) {
+      if (auto* shape = dynamic_cast<ShapeWidget*>(control); shape && state.fill) {
+        shape->SetFill(*state.fill);
+      }
+    },
+};
 
 }  // namespace
 
@@ -160,27 +185,10 @@ void Form1Window::Load() {
 }
 
 void Form1Window::Render() {
-  const Form1Controls& s = form_.Controls();
-  SetCaption(controls_.at("lblCnt"), s.lblCnt.Caption);
-  static_cast<ShapeWidget*>(controls_.at("Sh1"))->SetFill(s.Sh1FillStyle);
-  for (std::size_t i = 0; i < s.Bit.size(); ++i) {
-    QWidget* bit = controls_.at(BitName(static_cast<int>(i)));
-    SetCaption(bit, s.Bit[i].Caption);
-    SetToolTip(bit, s.Bit[i].ToolTip);
+  for (const auto& [name, control] : controls_) {
+    const ControlState state = StateOf(form_.Controls(), name);
+    for (Applier apply : kAppliers) apply(control, state);
   }
-  QWidget* value = controls_.at("Valore");
-  SetCaption(value, s.Valore.Caption);
-  SetToolTip(value, s.Valore.ToolTip);
-  const QColor background = ToQColor(s.Valore.BackColor, palette());
-  if (value->palette().color(QPalette::Window) != background) {
-    QPalette p = value->palette();
-    p.setColor(QPalette::Window, background);
-    value->setPalette(p);
-  }
-  QWidget* error = controls_.at("lblErr");
-  SetCaption(error, s.lblErr.Caption);
-  error->setVisible(s.lblErr.Visible);
-  SetToolTip(controls_.at("frReader"), s.ReaderToolTip);
 }
 
 void Form1Window::SetTimerEnabled(TimerId timer, bool enabled) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "process/program_clock.h"
@@ -27,6 +28,53 @@ COLORREF ToColorRef(Color color) {
 
 // The reader frame's tool among the tooltips: no control's handle.
 constexpr UINT_PTR kReaderTool = 1;
+
+// A control's tool among the tooltips. The reader's frame lets the mouse through to the window:
+// its tool is a place of the window, set as the frame is laid out.
+TTTOOLINFOW ToolOf(HWND window, ControlKind kind, HWND control) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window;
+  tool.uFlags = kind == ControlKind::Frame ? TTF_SUBCLASS : TTF_IDISHWND | TTF_SUBCLASS;
+  tool.uId = kind == ControlKind::Frame ? kReaderTool : reinterpret_cast<UINT_PTR>(control);
+  return tool;
+}
+
+// One control, as the appliers reach it.
+struct Target {
+  HWND control;
+  HWND toolTips;  // null when there are none
+  TTTOOLINFOW tool;
+};
+
+// One property of a control's state onto the control, when the logic sets it there and it
+// changed: each in turn is applied to every control, so none can be left out for one of them.
+using Applier = void (*)(const Target& target, const ControlState& now, const ControlState& was);
+constexpr Applier kAppliers[] = {
+    [](const Target& target, const ControlState& now, const ControlState& was) {
+      if (now.caption && now.caption != was.caption) {
+        SetWindowTextW(target.control, Utf16(*now.caption).c_str());
+      }
+    },
+    [](const Target& target, const ControlState& now, const ControlState& was) {
+      if (now.visible && now.visible != was.visible) {
+        ShowWindow(target.control, *now.visible ? SW_SHOWNA : SW_HIDE);
+      }
+    },
+    // Both are painted as the control is drawn, from what was last rendered.
+    [](const Target& target, const ControlState& now, const ControlState& was) {
+      if (now.backColor != was.backColor || now.fill != was.fill) {
+        InvalidateRect(target.control, nullptr, TRUE);
+      }
+    },
+    [](const Target& target, const ControlState& now, const ControlState& was) {
+      if (!target.toolTips || !now.toolTip || now.toolTip == was.toolTip) return;
+      std::wstring text = Utf16(*now.toolTip);
+      TTTOOLINFOW tool = target.tool;
+      tool.lpszText = text.data();
+      SendMessageW(target.toolTips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    },
+};
 
 UINT_PTR TimerEventId(TimerId timer) { return static_cast<UINT_PTR>(timer) + 1; }
 
@@ -159,16 +207,6 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_DRAWITEM:
       DrawShape(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
       return TRUE;
-    case WM_NOTIFY: {
-      // The tooltips ask for their text as they show: always the logic's latest.
-      auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-      if (info->hdr.code != TTN_GETDISPINFOW) break;
-      const std::string* tip = ToolTip(reinterpret_cast<HWND>(info->hdr.idFrom));
-      toolTipText_ = tip ? Utf16(*tip) : std::wstring();
-      PlaceReaderTip();
-      info->lpszText = toolTipText_.data();
-      return 0;
-    }
     case WM_ENDSESSION:
       // Windows is logging off and will not send WM_DESTROY: the light must not stay on.
       if (wParam) input_.Unload();
@@ -219,7 +257,8 @@ void Form1Window::BuildControls() {
   AddToolTips();
 }
 
-// How each hold of the last code was read: on the bits and on Valore.
+// Every control the logic gives a tooltip, such as how each hold of the last code was read or the
+// way the reader's presses come in; its text comes as it is rendered.
 void Form1Window::AddToolTips() {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
   InitCommonControlsEx(&classes);
@@ -227,26 +266,13 @@ void Form1Window::AddToolTips() {
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, nullptr,
                               nullptr);
   if (!toolTips_) return;
-  std::vector<std::string> names{"Valore"};
-  for (int i = 0; i < kSlotCount; ++i) names.push_back(BitName(i));
-  for (const std::string& name : names) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(name));
-    tool.lpszText = LPSTR_TEXTCALLBACKW;
+  for (const ControlLayout& c : layout_) {
+    if (!StateOf(form_.Controls(), c.name).toolTip) continue;
+    TTTOOLINFOW tool = ToolOf(hwnd_, c.kind, Control(c.name));
+    wchar_t none[] = L"";
+    tool.lpszText = none;
     SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
-  // The reader's frame lets the mouse through to the window: its tip is a place of the window,
-  // set as the frame is laid out.
-  TTTOOLINFOW frame{};
-  frame.cbSize = sizeof frame;
-  frame.uFlags = TTF_SUBCLASS;
-  frame.hwnd = hwnd_;
-  frame.uId = kReaderTool;
-  frame.lpszText = LPSTR_TEXTCALLBACKW;
-  SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&frame));
 }
 
 void Form1Window::PlaceReaderTip() {
@@ -260,15 +286,6 @@ void Form1Window::PlaceReaderTip() {
   SendMessageW(toolTips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&frame));
 }
 
-const std::string* Form1Window::ToolTip(HWND control) const {
-  const Form1Controls& s = form_.Controls();
-  if (control == Control("Valore")) return &s.Valore.ToolTip;
-  for (std::size_t i = 0; i < s.Bit.size(); ++i) {
-    if (control == Control(BitName(static_cast<int>(i)))) return &s.Bit[i].ToolTip;
-  }
-  return nullptr;
-}
-
 void Form1Window::LayOut(int dpi, const RECT* suggested) {
   dpi_ = dpi;
   std::vector<std::pair<ControlFont, HFONT>> oldFonts;
@@ -280,6 +297,8 @@ void Form1Window::LayOut(int dpi, const RECT* suggested) {
   }
   for (auto& [look, font] : oldFonts) DeleteObject(font);
   PlaceReaderTip();
+  // The link's tip has lines of its own; a long one wraps at this width.
+  if (toolTips_) SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, Px(7200));
 
   const SIZE client{Px(kClientWidthTwips), Px(kClientHeightTwips)};
   SIZE outer = OuterSize(client, dpi);
@@ -320,6 +339,11 @@ const ControlLayout* Form1Window::LayoutOf(HWND control) const {
   return nullptr;
 }
 
+const ControlState* Form1Window::ShownOf(HWND control) const {
+  const ControlLayout* c = LayoutOf(control);
+  return c ? &shown_[static_cast<std::size_t>(c - layout_.data())] : nullptr;
+}
+
 HBRUSH Form1Window::Brush(COLORREF color) {
   HBRUSH& brush = brushes_[color];
   if (!brush) brush = CreateSolidBrush(color);
@@ -327,9 +351,9 @@ HBRUSH Form1Window::Brush(COLORREF color) {
 }
 
 LRESULT Form1Window::ColorStatic(HDC dc, HWND control) {
-  const Form1Controls& s = form_.Controls();
-  COLORREF background = ToColorRef(kColorButtonFace);
-  if (control == Control("Valore")) background = ToColorRef(s.Valore.BackColor);
+  const ControlState* shown = ShownOf(control);
+  const COLORREF background =
+      ToColorRef(shown && shown->backColor ? *shown->backColor : kColorButtonFace);
   const ControlLayout* look = LayoutOf(control);
   if (look && look->foreColor) SetTextColor(dc, ToColorRef(*look->foreColor));
   SetBkColor(dc, background);
@@ -338,7 +362,8 @@ LRESULT Form1Window::ColorStatic(HDC dc, HWND control) {
 
 void Form1Window::DrawShape(const DRAWITEMSTRUCT& item) {
   FillRect(item.hDC, &item.rcItem, Brush(ToColorRef(kColorButtonFace)));
-  const bool solid = form_.Controls().Sh1FillStyle == FillStyle::Solid;
+  const ControlState* shown = ShownOf(item.hwndItem);
+  const bool solid = shown && shown->fill == FillStyle::Solid;
   const ControlLayout* look = LayoutOf(item.hwndItem);
   HGDIOBJ oldBrush = SelectObject(
       item.hDC, solid && look ? static_cast<HGDIOBJ>(Brush(ToColorRef(look->fillColor)))
@@ -351,33 +376,16 @@ void Form1Window::DrawShape(const DRAWITEMSTRUCT& item) {
   SelectObject(item.hDC, oldBrush);
 }
 
-void Form1Window::SetText(const std::string& name, const std::string& text) {
-  const std::wstring wide = Utf16(text);
-  wchar_t current[64] = {};
-  GetWindowTextW(Control(name), current, 64);
-  if (wide != current) SetWindowTextW(Control(name), wide.c_str());
-}
-
 // Brings the controls up to date with the logic's properties.
 void Form1Window::Render() {
-  const Form1Controls& s = form_.Controls();
-  SetText("lblCnt", s.lblCnt.Caption);
-  for (std::size_t i = 0; i < s.Bit.size(); ++i) {
-    SetText(BitName(static_cast<int>(i)), s.Bit[i].Caption);
-  }
-  SetText("Valore", s.Valore.Caption);
-  SetText("lblErr", s.lblErr.Caption);
-  if (s.Valore.BackColor != shownValoreColor_) {
-    shownValoreColor_ = s.Valore.BackColor;
-    InvalidateRect(Control("Valore"), nullptr, TRUE);
-  }
-  if (s.Sh1FillStyle != shownFill_) {
-    shownFill_ = s.Sh1FillStyle;
-    InvalidateRect(Control("Sh1"), nullptr, TRUE);
-  }
-  HWND error = Control("lblErr");
-  if ((IsWindowVisible(error) != FALSE) != s.lblErr.Visible) {
-    ShowWindow(error, s.lblErr.Visible ? SW_SHOWNA : SW_HIDE);
+  for (std::size_t i = 0; i < layout_.size(); ++i) {
+    ControlState now = StateOf(form_.Controls(), layout_[i].name);
+    if (now == shown_[i]) continue;
+    // Recorded first: a control may be drawn while its change is applied.
+    const ControlState was = std::exchange(shown_[i], std::move(now));
+    HWND control = Control(layout_[i].name);
+    const Target target{control, toolTips_, ToolOf(hwnd_, layout_[i].kind, control)};
+    for (Applier apply : kAppliers) apply(target, shown_[i], was);
   }
 }
 

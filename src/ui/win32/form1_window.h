@@ -14,6 +14,7 @@
 #include "output/code_recorder.h"
 #include "ui/form1.h"
 #include "ui/form1_layout.h"
+#include "ui/form1_state.h"
 #include "ui/form_input.h"
 #include "ui/win32/link_messages.h"
 
@@ -59,6 +60,8 @@ class Form1Window final : private FormPort {
   void LayOut(int dpi, const RECT* suggested);
   HWND Control(const std::string& name) const;
   const ControlLayout* LayoutOf(HWND control) const;
+  // What the control shows now of the logic's state; null for a window not of the layout.
+  const ControlState* ShownOf(HWND control) const;
   // The font of that look at the DPI laid out for, made the first time it is asked for.
   HFONT Font(const ControlFont& look);
   HBRUSH Brush(COLORREF color);
@@ -67,9 +70,6 @@ class Form1Window final : private FormPort {
   void AddToolTips();
   // The reader frame's tip follows the frame wherever it is laid out.
   void PlaceReaderTip();
-  // The tooltip of the control that `hwnd` is, as the logic has it now.
-  const std::string* ToolTip(HWND control) const;
-  void SetText(const std::string& name, const std::string& text);
   void Render();
 
   void SetTimerEnabled(TimerId timer, bool enabled) override;
@@ -87,11 +87,10 @@ class Form1Window final : private FormPort {
   const std::vector<ControlLayout> layout_ = Form1Layout();
   // For the DPI laid out for.
   std::vector<std::pair<ControlFont, HFONT>> fonts_;
+  // By control, in the layout's order: what was last rendered.
+  std::vector<ControlState> shown_ = std::vector<ControlState>(layout_.size());
   HWND toolTips_ = nullptr;
-  std::wstring toolTipText_;
   std::map<COLORREF, HBRUSH> brushes_;
-  Color shownValoreColor_ = kColorButtonFace;
-  FillStyle shownFill_ = FillStyle::Transparent;
 };
 
 }  // namespace varnel
