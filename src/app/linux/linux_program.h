@@ -16,7 +16,7 @@
 #include "link/reader_presence.h"
 #include "output/code_recorder.h"
 #include "output/line_writer.h"
-#include "app/linux/link_driver.h"
+#include "ui/qt/link_driver.h"
 #include "app/second_start.h"
 
 namespace varnel {

@@ -20,7 +20,7 @@
 #include "output/code_typing.h"
 #include "app/command_line.h"
 #include "output/line_writer.h"
-#include "app/linux/headless_service.h"
+#include "ui/qt/headless_service.h"
 #include "app/linux/linux_program.h"
 #include "app/linux/stop_signals.h"
 #include "app/second_start.h"

@@ -109,22 +109,16 @@ Form1Window::Form1Window(LockKeyPort& light, DirectLink& link, KeyboardLister& k
 Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards,
                          Clock clock, DeviceList devices, CodeRecorder* recorder,
                          GuardedLight* guarded)
-    : form_(light, keyboards, *this), clock_(std::move(clock)), timers_(this, [this](TimerId id) {
-        input_.TimerTick(id, clock_());
-        Render();
-      }) {
-  input_.Outlet().SetRecorder(recorder);
-  input_.SetGuardedLight(guarded);
+    : hosted_(this, *this, light, keyboards, std::move(clock), FormInput::Repeats::Unflagged) {
+  hosted_.Input().Outlet().SetRecorder(recorder);
+  hosted_.Input().SetGuardedLight(guarded);
   setWindowTitle(QString::fromStdString(kAppTitle));
   setObjectName("Form1");
   setFont(ToQFont(kCaptionFont));
   BuildControls();
   setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
 
-  if (link) {
-    driver_ = new LinkDriver(*link, clock_, std::move(devices), input_, this);
-    driver_->AfterEach([this] { Render(); });
-  }
+  if (link) hosted_.UseLink(*link, std::move(devices));
 
   create();
   windowHandle()->installEventFilter(this);
@@ -175,24 +169,16 @@ void Form1Window::BuildControls() {
 }
 
 void Form1Window::Load() {
-  if (driver_) {
-    driver_->Start(form_);
-  } else {
-    form_.Load();
-  }
+  hosted_.Load();
   Render();
   controls_.at("Trg")->setFocus();
 }
 
 void Form1Window::Render() {
   for (const auto& [name, control] : controls_) {
-    const ControlState state = StateOf(form_.Controls(), name);
+    const ControlState state = StateOf(hosted_.Form().Controls(), name);
     for (Applier apply : kAppliers) apply(control, state);
   }
-}
-
-void Form1Window::SetTimerEnabled(TimerId timer, bool enabled) {
-  timers_.SetEnabled(timer, enabled);
 }
 
 void Form1Window::ShowWarning(const std::string& text, const std::string& title) {
@@ -211,8 +197,9 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     // The event's timestamp is the window system's own time of the key's movement (the X
     // server's or the compositor's milliseconds), which is what the holds are measured on.
-    const KeyTime time{static_cast<Tick>(static_cast<std::uint32_t>(key->timestamp())), clock_()};
-    input_.WindowKey(WindowsKeyCode(key->key()), event->type() == QEvent::KeyPress,
+    const KeyTime time{static_cast<Tick>(static_cast<std::uint32_t>(key->timestamp())),
+                       hosted_.Now()};
+    hosted_.Input().WindowKey(WindowsKeyCode(key->key()), event->type() == QEvent::KeyPress,
                      key->isAutoRepeat(), time);
     Render();
   }
@@ -229,7 +216,7 @@ void Form1Window::Activate() {
 }
 
 void Form1Window::closeEvent(QCloseEvent* event) {
-  input_.Unload();
+  hosted_.Input().Unload();
   event->accept();
 }
 

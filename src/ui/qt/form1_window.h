@@ -10,14 +10,12 @@
 
 #include "link/direct_link.h"
 #include "output/code_recorder.h"
-#include "ui/form1.h"
-#include "ui/form_input.h"
-#include "ui/qt/form_timers.h"
-#include "app/linux/link_driver.h"
+#include "ui/qt/hosted_form.h"
+#include "ui/qt/link_driver.h"
 
 namespace varnel {
 
-class Form1Window : public QWidget, private FormPort {
+class Form1Window : public QWidget, private HostedForm::Face {
  public:
   using Clock = LinkDriver::Clock;
   using DeviceList = LinkDriver::DeviceList;
@@ -35,13 +33,13 @@ class Form1Window : public QWidget, private FormPort {
   // From now on each good code is also typed into the window in front through `port`, then
   // `end`; `say` tells why one is not.
   void TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
-    input_.Outlet().TypeCodes(port, end, std::move(say));
+    hosted_.Input().Outlet().TypeCodes(port, end, std::move(say));
   }
   // The window's load step; call once, before the window is first shown. With the direct link,
   // the devices are looked for first, so that the start-up light already shows on the reader.
   void Load();
 
-  const Form1& Logic() const { return form_; }
+  const Form1& Logic() { return hosted_.Form(); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -49,9 +47,9 @@ class Form1Window : public QWidget, private FormPort {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void SetTimerEnabled(TimerId timer, bool enabled) override;
   void ShowWarning(const std::string& text, const std::string& title) override;
   void SetOuterWidth(std::int32_t twips) override;
+  void Handled() override { Render(); }
 
   int Px(std::int32_t twips) const;
   void BuildControls();
@@ -60,13 +58,9 @@ class Form1Window : public QWidget, private FormPort {
   Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards, Clock clock,
               DeviceList devices, CodeRecorder* recorder, GuardedLight* guarded);
 
-  Form1 form_;
   // X may report an auto-repeat as a plain release and press.
-  FormInput input_{form_, *this, FormInput::Repeats::Unflagged};
-  Clock clock_;
-  FormTimers timers_;
+  HostedForm hosted_;
   std::map<std::string, QWidget*> controls_;
-  LinkDriver* driver_ = nullptr;
 };
 
 }  // namespace varnel

@@ -1,4 +1,4 @@
-#include "app/linux/link_driver.h"
+#include "ui/qt/link_driver.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "app/linux/headless_service.h"
+#include "ui/qt/headless_service.h"
 
 #include <cstdio>
 
@@ -7,24 +7,16 @@ namespace varnel {
 HeadlessService::HeadlessService(LockKeyPort& light, DirectLink& link, KeyboardLister& keyboards,
                                  LinkDriver::Clock clock, LinkDriver::DeviceList devices,
                                  CodeRecorder& recorder, GuardedLight* guarded)
-    : form_(light, keyboards, *this),
-      clock_(clock),
-      timers_(this, [this](TimerId id) { input_.TimerTick(id, clock_()); }),
-      driver_(link, std::move(clock), std::move(devices), input_, this) {
-  input_.Outlet().SetRecorder(&recorder);
-  input_.SetGuardedLight(guarded);
-  input_.GreetEachReader();
+    : hosted_(this, *this, light, keyboards, std::move(clock), FormInput::Repeats::Flagged) {
+  hosted_.UseLink(link, std::move(devices));
+  hosted_.Input().Outlet().SetRecorder(&recorder);
+  hosted_.Input().SetGuardedLight(guarded);
+  hosted_.Input().GreetEachReader();
 }
 
-void HeadlessService::Start() {
-  driver_.Start(form_);
-}
+void HeadlessService::Start() { hosted_.Load(); }
 
-void HeadlessService::Stop() { input_.Unload(); }
-
-void HeadlessService::SetTimerEnabled(TimerId timer, bool enabled) {
-  timers_.SetEnabled(timer, enabled);
-}
+void HeadlessService::Stop() { hosted_.Input().Unload(); }
 
 // Nobody is there to close a box: the warning is said, and the program waits for the reader.
 void HeadlessService::ShowWarning(const std::string& text, const std::string&) {
@@ -32,7 +24,5 @@ void HeadlessService::ShowWarning(const std::string& text, const std::string&) {
                "varnel: no reader is attached (%s); it is taken up once it is plugged in.\n",
                text.c_str());
 }
-
-void HeadlessService::SetOuterWidth(std::int32_t) {}
 
 }  // namespace varnel

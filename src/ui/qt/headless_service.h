@@ -7,14 +7,11 @@
 
 #include "link/direct_link.h"
 #include "output/code_recorder.h"
-#include "ui/form1.h"
-#include "ui/form_input.h"
-#include "ui/qt/form_timers.h"
-#include "app/linux/link_driver.h"
+#include "ui/qt/hosted_form.h"
 
 namespace varnel {
 
-class HeadlessService : public QObject, private FormPort {
+class HeadlessService : public QObject, private HostedForm::Face {
  public:
   // `light` drives the link's light, through `guarded` unless that is null.
   HeadlessService(LockKeyPort& light, DirectLink& link, KeyboardLister& keyboards,
@@ -28,15 +25,11 @@ class HeadlessService : public QObject, private FormPort {
   void Stop();
 
  private:
-  void SetTimerEnabled(TimerId timer, bool enabled) override;
   void ShowWarning(const std::string& text, const std::string& title) override;
-  void SetOuterWidth(std::int32_t twips) override;
+  void SetOuterWidth(std::int32_t) override {}
+  void Handled() override {}
 
-  Form1 form_;
-  FormInput input_{form_, *this};
-  LinkDriver::Clock clock_;
-  FormTimers timers_;
-  LinkDriver driver_;
+  HostedForm hosted_;
 };
 
 }  // namespace varnel
