@@ -34,7 +34,7 @@ fuzz-build: deps
 # The fuzzers for FUZZ_SECONDS in all (make fuzz FUZZ_SECONDS=3600): two thirds to the window's
 # logic, a third to the device list's parser. New inputs go to build/fuzz/corpus and
 # build/fuzz/input-devices; an input that breaks something is written to build/fuzz/ and belongs
-# in tests/fuzz/regressions (the window's logic) or tests/fuzz/input-devices.
+# in tests/fuzz/corpus (the window's logic, which form_test replays) or tests/fuzz/input-devices.
 fuzz: fuzz-build
 	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/input-devices
 	$(FUZZ_BUILD)/src/form1_fuzz -max_total_time=$$(( $(FUZZ_SECONDS) * 2 / 3 )) \

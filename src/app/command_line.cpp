@@ -67,9 +67,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
       name.remove_prefix(name.starts_with("--") ? 2 : 1);
       const std::size_t equals = name.find('=');
       const bool inlineValue = equals != std::string_view::npos;
+      const std::string_view value = inlineValue ? name.substr(equals + 1) : std::string_view();
       if (inlineValue) name = name.substr(0, equals);
       if (OneOf(kQtOptionsWithValue, name)) {
         if (!inlineValue && ++i == args.size()) return Refuse("option " + arg + " needs a value");
+        line.qtValues.emplace(name, inlineValue ? value : std::string_view(args[i]));
         continue;
       }
       if (OneOf(kQtFlags, name)) continue;

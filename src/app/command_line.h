@@ -2,6 +2,8 @@
 // --version work with no display and a mistyped option is refused rather than ignored.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +20,9 @@ struct CommandLine {
   bool takeF12 = false;         // every F12 kept from the other programs while a reader is listed
   std::optional<TypeEnd> type;  // each good code typed into the window in front, then this
   std::string refusal;          // for Refuse: what was wrong, for the line before the usage
+  // Qt's own options that take a value, by name without dashes, each as first given: Varnel
+  // looks at some of them before Qt is started.
+  std::map<std::string, std::string, std::less<>> qtValues;
 };
 
 struct CommandLineRules {

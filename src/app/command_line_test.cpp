@@ -16,6 +16,12 @@ TEST(CommandLine, QtsOptionsPassWithTheirValuesAndAnythingElseIsRefused) {
   EXPECT_EQ(ok.action, Action::Run);
   EXPECT_TRUE(ok.print);
   EXPECT_FALSE(ok.headless);
+  EXPECT_EQ(ok.qtValues, (std::map<std::string, std::string, std::less<>>{
+                             {"platform", "xcb"}, {"style", "fusion"}, {"display", ":1"}}));
+  EXPECT_EQ(
+      ParseCommandLine({"-platform=wayland", "-platform", "xcb"}, kLinux).qtValues.at("platform"),
+      "wayland")
+      << "the first one given counts";
   // A value that looks like an option is still the option's value.
   EXPECT_EQ(ParseCommandLine({"-qwindowtitle", "--print"}, kLinux).print, false);
 

@@ -1,23 +1,15 @@
 #include "link/reader_presence.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
+#include "process/text.h"
+
 namespace modReader {
-namespace {
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
-
-}  // namespace
 
 bool HasIdentity(const std::string& id, const std::string& identity) {
-  const std::string prefix = "USB\\" + Upper(identity) + "\\";
-  return Upper(id.substr(0, prefix.size())) == prefix;
+  const std::string prefix = "USB\\" + varnel::Upper(identity) + "\\";
+  return varnel::Upper(id.substr(0, prefix.size())) == prefix;
 }
 
 bool IsReaderConnected(varnel::KeyboardLister& lister, const std::string& identity) {
@@ -35,8 +27,8 @@ std::string ReaderIdentity() {
 
 bool NameHasIdentity(const std::string& name, const std::string& identity) {
   if (identity.empty()) return false;
-  const std::string upperName = modReader::Upper(name);
-  const std::string upperIdentity = modReader::Upper(identity);
+  const std::string upperName = Upper(name);
+  const std::string upperIdentity = Upper(identity);
   for (std::size_t at = upperName.find(upperIdentity); at != std::string::npos;
        at = upperName.find(upperIdentity, at + 1)) {
     const std::size_t end = at + upperIdentity.size();

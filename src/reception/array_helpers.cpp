@@ -1,29 +1,23 @@
 #include "reception/array_helpers.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace modStd {
 
 void ShiftUp(std::span<std::int32_t> values) {
-  for (std::size_t i = values.size(); i-- > 1;) values[i] = values[i - 1];
+  if (values.empty()) return;
+  std::copy_backward(values.begin(), values.end() - 1, values.end());
 }
 
 std::int32_t ArrayMin(std::span<const std::int32_t> values) {
   assert(!values.empty());
-  std::int32_t min = values.front();
-  for (std::int32_t v : values) {
-    if (v < min) min = v;
-  }
-  return min;
+  return std::ranges::min(values);
 }
 
 std::int32_t ArrayMax(std::span<const std::int32_t> values) {
   assert(!values.empty());
-  std::int32_t max = values.front();
-  for (std::int32_t v : values) {
-    if (v > max) max = v;
-  }
-  return max;
+  return std::ranges::max(values);
 }
 
 }  // namespace modStd

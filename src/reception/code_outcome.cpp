@@ -11,18 +11,6 @@ std::int64_t Margin(std::int32_t hold, std::int32_t threshold) {
   return distance < 0 ? -distance : distance;
 }
 
-std::string_view ErrorMessage(CodeOutcome::Verdict verdict) {
-  switch (verdict) {
-    case CodeOutcome::Verdict::Good:
-      return {};
-    case CodeOutcome::Verdict::Parity:
-      return kParityMessage;
-    case CodeOutcome::Verdict::Timeout:
-      return kTimeoutMessage;
-  }
-  return {};
-}
-
 CodeOutcome DecodedOutcome(const PulseArray& holds) {
   PulseArray bits = holds;
   bool parityOk = false;

@@ -26,10 +26,9 @@ struct CodeOutcome {
   bool operator==(const CodeOutcome&) const = default;
 };
 
+// What the window says of an outcome that is not good.
 inline constexpr std::string_view kParityMessage = "Parità";
 inline constexpr std::string_view kTimeoutMessage = "Timeout";
-// What the window says of an outcome that is not good; empty for a good one.
-std::string_view ErrorMessage(CodeOutcome::Verdict verdict);
 
 // A full window of holds, decoded.
 CodeOutcome DecodedOutcome(const PulseArray& holds);

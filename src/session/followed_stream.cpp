@@ -1,5 +1,6 @@
 #include "session/followed_stream.h"
 
+#include "process/text.h"
 #include "session/follower_queues.h"
 
 namespace varnel {
@@ -7,17 +8,15 @@ namespace varnel {
 std::string FollowedLines::Take(std::string_view bytes) {
   std::string records;
   partial_.append(bytes);
-  std::size_t start = 0;
-  for (std::size_t end; !refusal_ && (end = partial_.find('\n', start)) != std::string::npos;
-       start = end + 1) {
-    const std::string_view line(partial_.data() + start, end - start);
-    if (line.starts_with('{')) {
-      records.append(line).push_back('\n');
-    } else {
+  if (refusal_) return records;
+  TakeWholeLines(partial_, [&](std::string_view line) {
+    if (!line.starts_with('{')) {
       refusal_ = std::string(line);
+      return false;
     }
-  }
-  partial_.erase(0, start);
+    records.append(line).push_back('\n');
+    return true;
+  });
   return records;
 }
 

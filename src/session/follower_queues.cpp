@@ -49,4 +49,11 @@ std::size_t FollowerQueues::Behind(Id id) const {
   return it == queues_.end() ? 0 : it->second.count;
 }
 
+const std::string& TooManyFollowersLine() {
+  static const std::string line = "varnel: " + std::to_string(FollowerQueues::kMaxFollowers) +
+                                  " programs already follow this Varnel, as many as it serves; "
+                                  "try again once one has ended.\n";
+  return line;
+}
+
 }  // namespace varnel

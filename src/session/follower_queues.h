@@ -51,4 +51,7 @@ class FollowerQueues {
   std::map<Id, Queue> queues_;
 };
 
+// What a program that would follow beyond kMaxFollowers is told: one line, ending in LF.
+const std::string& TooManyFollowersLine();
+
 }  // namespace varnel

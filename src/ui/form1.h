@@ -104,21 +104,20 @@ class Form1 final : private CaptureView {
   // How the reader's presses come in, for the "Lettore" frame.
   void ShowLink(std::string toolTip) { controls_.ReaderToolTip = std::move(toolTip); }
 
-  void Timer1Tick();
-  void Timer2Tick();
-  void Timer3Tick(Tick now);
   // The tick of `timer`, for hosts that tell their timers apart by id.
   void TimerTick(TimerId timer, Tick now);
-
-  // Shows a decoded code's bits, value and diagnostics, then its verdict.
-  void DecodeFrame(const CodeOutcome& outcome);
-  void ShowSuccess();
-  void ShowError(std::string_view message);
 
   const Form1Controls& Controls() const { return controls_; }
   const PulseWindow& Window() const { return window_; }
 
  private:
+  void Timer1Tick();
+  void Timer2Tick();
+  void Timer3Tick(Tick now);
+  // Shows a decoded code's bits, value and diagnostics, then its verdict.
+  void DecodeFrame(const CodeOutcome& outcome);
+  void ShowSuccess();
+  void ShowError(std::string_view message);
   void SetCountCaption(const std::string& caption) override;
   void SetIndicatorFill(FillStyle fill) override;
   void SetTimer(TimerId timer, bool enabled);

@@ -16,7 +16,7 @@
 #include "process/program_clock.h"
 #include "session/session_lock.h"
 #include "process/standard_output.h"
-#include "light/x11/window_light.h"
+#include "light/x11/indicator_light.h"
 #include "output/x11/xtest_typing.h"
 #include "app/command_line.h"
 #include "output/line_writer.h"

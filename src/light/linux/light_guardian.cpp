@@ -15,8 +15,9 @@
 #include <csignal>
 #include <map>
 
-#include "process/linux/sibling_program.h"
 #include "light/x11/indicator_light.h"
+#include "process/linux/sibling_program.h"
+#include "process/text.h"
 
 extern char** environ;
 
@@ -117,10 +118,10 @@ int RunLightGuardian() {
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;  // the program has gone
     pending.append(buffer.data(), static_cast<std::size_t>(got));
-    for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
-      lit = ParseLitLightsLine(std::string_view(pending).substr(0, end + 1));
-      pending.erase(0, end + 1);
-    }
+    TakeWholeLines(pending, [&](std::string_view line) {
+      lit = ParseLitLightsLine(line);
+      return true;
+    });
     // Each light's own way is opened as soon as it is lit, while it is still there to open.
     std::erase_if(devices, [&](const auto& device) {
       return std::find(lit.devices.begin(), lit.devices.end(), device.first) == lit.devices.end();

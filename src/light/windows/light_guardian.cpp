@@ -11,6 +11,7 @@
 #include "light/light_guardian.h"
 #include "light/lock_light.h"
 #include "light/windows/system_lock_key_port.h"
+#include "process/text.h"
 
 namespace varnel {
 namespace {
@@ -105,10 +106,10 @@ int RunLightGuardian() {
   DWORD got = 0;
   while (ReadFile(input, buffer, sizeof buffer, &got, nullptr) && got > 0) {
     pending.append(buffer, got);
-    for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
-      lit = ParseLitLightsLine(std::string_view(pending).substr(0, end + 1));
-      pending.erase(0, end + 1);
-    }
+    TakeWholeLines(pending, [&](std::string_view line) {
+      lit = ParseLitLightsLine(line);
+      return true;
+    });
   }
   // Pressed blind: the state a process without the program's input would read is not the
   // light's. The program told the guardian what it left on, and one press puts that out.

@@ -1,7 +1,5 @@
 #include "light/x11/indicator_light.h"
 
-#include "light/x11/window_light.h"  // before Xlib: its macros (None, Status) would break it
-
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "light/light.h"
+#include "link/reader_link.h"
 
 struct _XDisplay;  // Xlib's Display: its header's macros (None, Status) would break others
 
@@ -31,5 +32,15 @@ class IndicatorLight final : public Light {
 
 // Null when there is no X display.
 std::unique_ptr<IndicatorLight> OpenIndicatorLight();
+
+// The window path's light on Linux: the X server's Scroll Lock indicator, which the server
+// passes to every keyboard, when there is an X server whose indicators reach the keyboards.
+struct WindowLightPort {
+  std::unique_ptr<Light> light;  // null unless `kind` is Indicator
+  WindowLight kind;
+};
+
+// `onWayland`: the program runs on a Wayland desktop, whatever its windows are drawn through.
+WindowLightPort OpenWindowLight(bool onWayland);
 
 }  // namespace varnel

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <optional>
 
+#include "process/text.h"
+
 namespace varnel {
 namespace {
 
@@ -50,11 +52,6 @@ bool IsHex4(const std::string& s) {
     if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
   }
   return true;
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
 }
 
 bool HasWord(std::string_view words, std::string_view word) {

@@ -26,9 +26,6 @@ namespace {
 
 constexpr char kOtherUser[] =
     "varnel: this Varnel serves its codes to its own user's programs only.\n";
-constexpr char kTooMany[] =
-    "varnel: 16 programs already follow this Varnel, as many as it serves; try again once one "
-    "has ended.\n";
 
 // A line to one that is not followed, sent as far as it goes: it is not waited on.
 void Refuse(int fd, const char* line) {
@@ -166,7 +163,7 @@ class SocketCodeStream final : public CodeStream {
       added = queues_.Add(fd);
     }
     if (!added) {
-      Refuse(fd, kTooMany);
+      Refuse(fd, TooManyFollowersLine().c_str());
       return;
     }
     followers_[fd] = peer.pid;

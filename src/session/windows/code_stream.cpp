@@ -19,9 +19,6 @@
 namespace varnel {
 namespace {
 
-constexpr char kTooMany[] =
-    "varnel: 16 programs already follow this Varnel, as many as it serves; try again once one "
-    "has ended.\n";
 constexpr DWORD kPipeBytes = 65536;
 
 // The current user's alone: the DACL that admits it, and nobody else, to the pipe.
@@ -175,7 +172,8 @@ class PipeCodeStream final : public CodeStream {
       // Into an empty pipe: it goes at once, and stays there for the client to read.
       Io io;
       DWORD written = 0;
-      if (!WriteFile(pipe, kTooMany, sizeof kTooMany - 1, nullptr, &io.overlapped) &&
+      const std::string& line = TooManyFollowersLine();
+      if (!WriteFile(pipe, line.data(), static_cast<DWORD>(line.size()), nullptr, &io.overlapped) &&
           GetLastError() == ERROR_IO_PENDING &&
           WaitForSingleObject(io.overlapped.hEvent, 200) != WAIT_OBJECT_0) {
         CancelIoEx(pipe, &io.overlapped);

@@ -1,5 +1,7 @@
 #include "ui/qt/display_probe.h"
 
+#include "app/command_line.h"  // before Xlib: its macros (None, Status) would break it
+
 #include <X11/Xlib.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -16,20 +18,6 @@ namespace {
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
-}
-
-// The value of a Qt option given as -name value, --name value or -name=value.
-std::string QtOption(const std::vector<std::string>& args, std::string_view name) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg(args[i]);
-    if (!arg.starts_with('-')) continue;
-    arg.remove_prefix(arg.starts_with("--") ? 2 : 1);
-    if (arg == name && i + 1 < args.size()) return args[i + 1];
-    if (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=') {
-      return std::string(arg.substr(name.size() + 1));
-    }
-  }
-  return {};
 }
 
 bool XAnswers(const std::string& name) {
@@ -61,9 +49,14 @@ bool WaylandAnswers() {
 }  // namespace
 
 bool DisplayReachable(const std::vector<std::string>& args) {
-  std::string platforms = QtOption(args, "platform");
+  const CommandLine line = ParseCommandLine(args, kLinuxCommandLine);
+  const auto qtValue = [&](std::string_view name) {
+    const auto found = line.qtValues.find(name);
+    return found == line.qtValues.end() ? std::string() : found->second;
+  };
+  std::string platforms = qtValue("platform");
   if (platforms.empty()) platforms = Env("QT_QPA_PLATFORM");
-  const std::string display = QtOption(args, "display");
+  const std::string display = qtValue("display");
   if (platforms.empty()) {
     const bool x = (!display.empty() || !Env("DISPLAY").empty()) && XAnswers(display);
     const bool wayland = WaylandAnswers();

@@ -1,4 +1,4 @@
-// The logic's three timers as Qt timers, for the window and for the program without one.
+// Every timer of TimerId as a Qt timer, for the window and for the program without one.
 #pragma once
 
 #include <QObject>
