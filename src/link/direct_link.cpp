@@ -31,13 +31,6 @@ std::string Remembered(const ReaderNode& node) {
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
-// What becomes of the codes while the direct link is down.
-std::string Meanwhile(WindowLight windowLight) {
-  return windowLight == WindowLight::NoWindow
-             ? " Until then no code comes in."
-             : " Until then codes come through the window, while it has the focus.";
-}
-
 std::string CannotOpenMessage(const std::string& path, int error, WindowLight windowLight) {
   std::string line = "varnel: cannot open the reader's device " + path + " (" + ErrorText(error) +
                      ")." + Meanwhile(windowLight);
@@ -54,22 +47,6 @@ std::string CannotOpenMessage(const std::string& path, int error, WindowLight wi
   return line + " The direct link comes up by itself once the device can be opened.";
 }
 
-std::string WhyNotDirect(const LinkStatus& status) {
-  switch (status.why) {
-    case LinkStatus::Why::NoReader:
-      return "the reader's device is not there";
-    case LinkStatus::Why::NoDeviceList:
-      return "the input device list cannot be read";
-    case LinkStatus::Why::CannotOpen:
-      return "cannot open " + status.failedPath + " (" + ErrorText(status.error) + ")";
-    case LinkStatus::Why::PersonsKeyboard:
-      return "the device with the reader's identity is a person's keyboard";
-    case LinkStatus::Why::HeldByAnother:
-      return "another program holds " + status.failedPath + " exclusively";
-  }
-  return {};
-}
-
 }  // namespace
 
 void DirectLink::ReaderLeds::Set(bool on) {
@@ -81,8 +58,8 @@ DirectLink::DirectLink(DeviceOpener& opener, std::string inputDir, varnel::Light
     : opener_(opener),
       inputDir_(std::move(inputDir)),
       windowLightKind_(windowLightKind),
-      router_(windowLightKind == WindowLight::Indicator ? windowLight : nullptr, readerLeds_) {
-  status_.windowLight = windowLightKind;
+      router_(windowLightKind == WindowLight::Indicator ? windowLight : nullptr, readerLeds_),
+      change_(windowLightKind) {
   router_.Route(windowLightKind == WindowLight::Indicator ? LightPath::Window : LightPath::Nowhere);
 }
 
@@ -290,15 +267,9 @@ void DirectLink::Update(LinkPort& port, LinkListener& listener) {
     status.why = LinkStatus::Why::NoDeviceList;
   }
 
-  if (updated_ && status.direct != status_.direct) {
-    // The two paths stamp their events on different clocks: no hold or code spans them.
-    listener.CutCode(false);
-    port.Say(status.direct ? "varnel: direct link to the reader up, through " + status.paths[0]
-                           : "varnel: direct link to the reader down (" + WhyNotDirect(status) +
-                                 ")." + Meanwhile(windowLightKind_));
-  } else if (!updated_ && status.direct) {
-    port.Say("varnel: direct link to the reader up, through " + status.paths[0]);
-  }
+  const LinkStatusChange::Step step = change_.To(status);
+  if (step.cutCode) listener.CutCode(false);
+  if (!step.say.empty()) port.Say(step.say);
   const bool windowLight = windowLightKind_ == WindowLight::Indicator;
   router_.Route(status.direct ? LightPath::Device
                               : (windowLight ? LightPath::Window : LightPath::Nowhere));
@@ -313,11 +284,7 @@ void DirectLink::Update(LinkPort& port, LinkListener& listener) {
                    "focus).");
     saidLightUnreachable_ = true;
   }
-  if (!updated_ || !(status == status_)) {
-    status_ = status;
-    updated_ = true;
-    listener.LinkChanged(status_);
-  }
+  if (step.report) listener.LinkChanged(change_.Status());
 }
 
 }  // namespace varnel

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "light/light_router.h"
+#include "link/link_status_change.h"
 #include "link/reader_device.h"
 #include "link/reader_devices.h"
 #include "link/reader_link.h"
@@ -54,7 +55,7 @@ class DirectLink {
 
   // The light for the window's logic: it follows the path.
   varnel::Light& Light() { return router_; }
-  const LinkStatus& Status() const { return status_; }
+  const LinkStatus& Status() const { return change_.Status(); }
   // Switches the readers' lights off, for ways out of the program that skip destructors.
   void LightsOff();
 
@@ -105,11 +106,10 @@ class DirectLink {
   std::uint64_t nextSerial_ = 0;
   bool listReadable_ = true;
   bool scanned_ = false;
-  bool updated_ = false;
   bool saidCannotOpen_ = false;
   bool saidGrabRefused_ = false;
   bool saidLightUnreachable_ = false;
-  LinkStatus status_;
+  LinkStatusChange change_;
   std::vector<DeviceEvent> events_;
 };
 

@@ -82,7 +82,6 @@ TEST_F(DirectLinkTest, AReaderIsTakenUpForTheProgramAloneAndPassesOnItsF12) {
   EXPECT_THAT(host.status.paths, ElementsAre("/dev/input/event17"));
   EXPECT_TRUE(Reader().grabbed);
   EXPECT_FALSE(Reader().led) << "the program's light is off";
-  EXPECT_EQ(Said("direct link to the reader up, through /dev/input/event17"), 1);
 
   Send({{Kind::F12Down, 100}, {Kind::F12Up, 180}}, 200);
   EXPECT_THAT(host.keys, ElementsAre("down 100@200", "up 180@200"));
@@ -351,6 +350,24 @@ TEST(DirectLink, WithoutAWindowLightItSaysOnceThatTheLightCannotReachTheReader) 
   modLight::SetLockKey(key, kVkScrollLock, modLight::kLockOn);  // the start-up light
   link.Scan(ReaderNodes{FakeNode("event3")}, 0, host, host);
   EXPECT_TRUE(opener.At("/in/event3").led) << "the display in progress reaches the reader";
+}
+
+TEST(DirectLink, GoingDownItCutsTheCodeAndSaysSoBeforeTheLightThatCannotFollow) {
+  FakeOpener opener;
+  RecordingHost host;
+  DirectLink link(opener, "/in", nullptr, WindowLight::NoDisplay);
+  link.Scan(ReaderNodes{FakeNode("event3")}, 0, host, host);
+  ASSERT_EQ(host.watched.size(), 1u);
+  opener.At("/in/event3").gone = true;
+  link.Read(*host.watched.begin(), 500, host, host);
+  EXPECT_THAT(host.cuts, ElementsAre(false));
+  EXPECT_FALSE(host.status.direct);
+  ASSERT_EQ(host.said.size(), 3u);
+  EXPECT_EQ(host.said[0], "varnel: direct link to the reader up, through /in/event3");
+  EXPECT_EQ(host.said[1],
+            "varnel: direct link to the reader down (the reader's device is not there). Until "
+            "then codes come through the window, while it has the focus.");
+  EXPECT_THAT(host.said[2], HasSubstr("there is no X display"));
 }
 
 }  // namespace

@@ -9,17 +9,6 @@ namespace {
 
 std::string IdOf(std::uintptr_t handle) { return std::to_string(handle); }
 
-std::string WhyNotDirect(LinkStatus::Why why) {
-  switch (why) {
-    case LinkStatus::Why::NoDeviceList:
-      return "the input device list cannot be read";
-    case LinkStatus::Why::PersonsKeyboard:
-      return "the device with the reader's identity is a person's keyboard";
-    default:
-      return "the reader's device is not there";
-  }
-}
-
 }  // namespace
 
 RawInputLink::RawInputLink(std::string identity, bool takeF12, Say say)
@@ -89,21 +78,10 @@ void RawInputLink::Update(LinkListener& listener) {
   } else if (!listReadable_) {
     status.why = LinkStatus::Why::NoDeviceList;
   }
-  if (updated_ && status.direct != status_.direct) {
-    // The two paths stamp their events differently: no hold or code spans them.
-    listener.CutCode(false);
-  }
-  if (status.direct && (!updated_ || !status_.direct)) {
-    say_("varnel: direct link to the reader up, through " + status.paths[0]);
-  } else if (!status.direct && updated_ && status_.direct) {
-    say_("varnel: direct link to the reader down (" + WhyNotDirect(status.why) +
-         "). Until then codes come through the window, while it has the focus.");
-  }
-  if (!updated_ || !(status == status_)) {
-    status_ = status;
-    updated_ = true;
-    listener.LinkChanged(status_);
-  }
+  const LinkStatusChange::Step step = change_.To(status);
+  if (step.cutCode) listener.CutCode(false);
+  if (!step.say.empty()) say_(step.say);
+  if (step.report) listener.LinkChanged(change_.Status());
 }
 
 }  // namespace varnel

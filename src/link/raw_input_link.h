@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "link/link_status_change.h"
 #include "link/reader_devices.h"
 #include "link/reader_link.h"
 
@@ -47,7 +48,7 @@ class RawInputLink {
 
   // Whether the hook is to swallow F12 now.
   bool Linked() const { return devices_.Linked(); }
-  const LinkStatus& Status() const { return status_; }
+  const LinkStatus& Status() const { return change_.Status(); }
 
  private:
   void Update(LinkListener& listener);
@@ -59,8 +60,7 @@ class RawInputLink {
   // The keyboards with the identity in the list last read.
   RawKeyboards known_;
   bool listReadable_ = true;
-  bool updated_ = false;
-  LinkStatus status_;
+  LinkStatusChange change_{WindowLight::Indicator};
 };
 
 }  // namespace varnel

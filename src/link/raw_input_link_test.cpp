@@ -50,20 +50,17 @@ class RawInputLinkTest : public ::testing::Test {
                     [this](const std::string& line) { said.push_back(line); }};
 };
 
-TEST_F(RawInputLinkTest, TheReaderIsTakenUpByItsIdentityAndToldOnce) {
+TEST_F(RawInputLinkTest, TheReaderIsTakenUpByItsIdentityUnderItsDeviceName) {
   EXPECT_TRUE(link.Status().direct);
   EXPECT_THAT(link.Status().paths, ElementsAre(kReader.name));
   EXPECT_FALSE(link.Status().exclusive) << "its keys reach the program in front too";
   EXPECT_THAT(loop.Screen().ReaderToolTip,
               HasSubstr("Collegamento diretto al lettore: " + kReader.name));
   EXPECT_THAT(said, ElementsAre("varnel: direct link to the reader up, through " + kReader.name));
-  List({kLaptop, kReader});
-  EXPECT_EQ(said.size(), 1u);
   const std::size_t warned = loop.warnings.size();
   List({kLaptop});
   List({kLaptop, kReader});
   EXPECT_EQ(loop.warnings.size(), warned) << "no warning as a reader arrives";
-  EXPECT_EQ(said.size(), 3u);
 }
 
 TEST_F(RawInputLinkTest, ATopLevelCollectionOfTheReaderIsTheReaderAndAnotherProductIsNot) {
@@ -76,8 +73,6 @@ TEST_F(RawInputLinkTest, ATopLevelCollectionOfTheReaderIsTheReaderAndAnotherProd
         {11, R"(\\?\HID#VID_04D9&PID_1603&MI_01#8&aa&0&0001#{884b})"}});
   EXPECT_FALSE(link.Status().direct);
   EXPECT_EQ(link.Status().why, LinkStatus::Why::NoReader);
-  EXPECT_THAT(said.back(),
-              HasSubstr("direct link to the reader down (the reader's device is not there)"));
 }
 
 TEST_F(RawInputLinkTest, OnlyTheReadersF12CountsWhileItIsListedWhateverWindowIsInFront) {

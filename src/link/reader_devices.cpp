@@ -12,15 +12,14 @@ void ReaderDevices::Listed(const std::set<std::string>& remembered) {
                              [&](const std::string& key) { return letGo_.contains(key); });
 }
 
-bool ReaderDevices::Add(const std::string& id, const std::string& name,
+void ReaderDevices::Add(const std::string& id, const std::string& name,
                         const std::string& remembered) {
-  if (Has(id)) return true;
+  if (Has(id)) return;
   if (letGo_.contains(remembered)) {
     letGoListed_ = true;
-    return false;
+    return;
   }
   readers_.push_back({id, name, remembered, nextSerial_++, false, std::nullopt});
-  return true;
 }
 
 bool ReaderDevices::Has(const std::string& id) const {

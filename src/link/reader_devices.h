@@ -49,8 +49,8 @@ class ReaderDevices {
   // was plugged in is forgotten once it is not listed.
   void Listed(const std::set<std::string>& remembered);
   // Takes up the device `id` (shown as `name`) as a reader, unless it is a person's keyboard let
-  // go. Whether it did (true also when it is a reader already).
-  bool Add(const std::string& id, const std::string& name, const std::string& remembered);
+  // go.
+  void Add(const std::string& id, const std::string& name, const std::string& remembered);
   bool Has(const std::string& id) const;
   // Whether the device remembered so is a person's keyboard let go.
   bool IsLetGo(const std::string& remembered) const { return letGo_.contains(remembered); }
@@ -61,7 +61,6 @@ class ReaderDevices {
   // The hook's F12, from whichever keyboard; it counts while a reader is listed.
   void HookF12(bool down, KeyTime time, LinkListener& listener);
   void SetSource(Source source) { source_ = source; }
-  Source CurrentSource() const { return source_; }
 
   // The device `id` has gone at `now`: the code in progress is cut if it had any part in it.
   void Gone(const std::string& id, Tick now, LinkListener& listener);
