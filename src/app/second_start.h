@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "session/running_varnel.h"
 #include "app/command_line.h"
+#include "session/running_varnel.h"
 
 namespace varnel {
 

@@ -7,9 +7,9 @@
 #include <set>
 
 #include "light/fake_light.h"
-#include "link/fake_reader_device.h"
 #include "light/light_key.h"
 #include "light/lock_light.h"
+#include "link/fake_reader_device.h"
 
 namespace varnel {
 namespace {

@@ -1,6 +1,7 @@
 // The one way out for a decided code: each code is taken once, typed into the window in front
 // where typing is on and CodeTyping lets it, then recorded with whether it was. The outputs are
-// listed here and nowhere else: the record and its line (record_lines.h) and typing (typing_port.h).
+// listed here and nowhere else: the record and its line (record_lines.h) and typing
+// (typing_port.h).
 #pragma once
 
 #include <memory>

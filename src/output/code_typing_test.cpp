@@ -43,7 +43,8 @@ class Typing : public ::testing::Test {
     loop.pressesFromReader = true;
   }
   void Start(TypeEnd end = TypeEnd::Enter) {
-    loop.input.Outlet().TypeCodes(port, end, [this](const std::string& line) { said.push_back(line); });
+    loop.input.Outlet().TypeCodes(port, end,
+                                  [this](const std::string& line) { said.push_back(line); });
   }
   void Direct(bool direct) {
     LinkStatus status;

@@ -10,8 +10,8 @@
 
 #include "light/guarded_light.h"
 #include "link/reader_link.h"
-#include "ui/code_listener.h"
 #include "output/code_outlet.h"
+#include "ui/code_listener.h"
 #include "ui/form1.h"
 #include "ui/repeat_pair.h"
 

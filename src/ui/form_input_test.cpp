@@ -6,10 +6,10 @@
 
 #include <cerrno>
 
-#include "link/direct_link.h"
 #include "light/fake_light.h"
-#include "link/fake_reader_device.h"
 #include "light/light_key.h"
+#include "link/direct_link.h"
+#include "link/fake_reader_device.h"
 #include "ui/simulated_loop.h"
 
 namespace varnel {

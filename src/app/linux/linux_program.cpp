@@ -5,11 +5,11 @@
 
 #include "light/light_guardian.h"
 #include "link/linux/input_devices.h"
+#include "output/record_lines.h"
 #include "process/program_clock.h"
+#include "process/standard_output.h"
 #include "session/run_id.h"
 #include "session/session_lock.h"
-#include "process/standard_output.h"
-#include "output/record_lines.h"
 
 namespace varnel {
 namespace {

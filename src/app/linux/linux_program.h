@@ -8,16 +8,16 @@
 #include <memory>
 #include <optional>
 
-#include "session/code_stream.h"
-#include "link/direct_link.h"
-#include "link/linux/evdev_opener.h"
+#include "app/second_start.h"
 #include "light/guarded_light.h"
 #include "light/light_key.h"
+#include "link/direct_link.h"
+#include "link/linux/evdev_opener.h"
 #include "link/reader_presence.h"
 #include "output/code_recorder.h"
 #include "output/line_writer.h"
+#include "session/code_stream.h"
 #include "ui/qt/link_driver.h"
-#include "app/second_start.h"
 
 namespace varnel {
 

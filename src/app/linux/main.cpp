@@ -11,19 +11,19 @@
 #include <memory>
 #include <optional>
 
-#include "session/followed_stream.h"
-#include "session/linux/session_folder.h"
-#include "process/linux/sibling_program.h"
-#include "process/program_clock.h"
-#include "session/session_lock.h"
-#include "process/standard_output.h"
-#include "output/code_typing.h"
 #include "app/command_line.h"
-#include "output/line_writer.h"
-#include "ui/qt/headless_service.h"
 #include "app/linux/linux_program.h"
 #include "app/linux/stop_signals.h"
 #include "app/second_start.h"
+#include "output/code_typing.h"
+#include "output/line_writer.h"
+#include "process/linux/sibling_program.h"
+#include "process/program_clock.h"
+#include "process/standard_output.h"
+#include "session/followed_stream.h"
+#include "session/linux/session_folder.h"
+#include "session/session_lock.h"
+#include "ui/qt/headless_service.h"
 
 namespace {
 

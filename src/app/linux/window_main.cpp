@@ -12,19 +12,19 @@
 #include <memory>
 #include <optional>
 
-#include "session/followed_stream.h"
-#include "process/program_clock.h"
-#include "session/session_lock.h"
-#include "process/standard_output.h"
-#include "light/x11/indicator_light.h"
-#include "output/x11/xtest_typing.h"
 #include "app/command_line.h"
-#include "output/line_writer.h"
-#include "ui/qt/display_probe.h"
-#include "ui/qt/form1_window.h"
 #include "app/linux/linux_program.h"
 #include "app/linux/stop_signals.h"
 #include "app/second_start.h"
+#include "light/x11/indicator_light.h"
+#include "output/line_writer.h"
+#include "output/x11/xtest_typing.h"
+#include "process/program_clock.h"
+#include "process/standard_output.h"
+#include "session/followed_stream.h"
+#include "session/session_lock.h"
+#include "ui/qt/display_probe.h"
+#include "ui/qt/form1_window.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "session/session_lock.h"
 #include "process/windows/utf.h"
+#include "session/session_lock.h"
 
 namespace varnel {
 namespace {

@@ -200,7 +200,7 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event) {
     const KeyTime time{static_cast<Tick>(static_cast<std::uint32_t>(key->timestamp())),
                        hosted_.Now()};
     hosted_.Input().WindowKey(WindowsKeyCode(key->key()), event->type() == QEvent::KeyPress,
-                     key->isAutoRepeat(), time);
+                              key->isAutoRepeat(), time);
     Render();
   }
   return QWidget::eventFilter(watched, event);  // the key goes on to the focused control

@@ -16,8 +16,8 @@
 
 #include "light/fake_light.h"
 #include "light/fake_lock_key_port.h"
-#include "link/fake_reader_device.h"
 #include "light/light_key.h"
+#include "link/fake_reader_device.h"
 #include "ui/form1_layout.h"
 
 namespace varnel {
