@@ -5,8 +5,11 @@ SANITIZE_BUILD := build/sanitize
 WINDOWS_BUILD := build/windows
 FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 30
+# Where make test notes how long each step took, for its closing table.
+TIMES := build/times.tsv
+TIMED = VARNEL_TIMES=$(TIMES) scripts/timed
 
-.PHONY: all deps linux sanitize windows fuzz-build fuzz package run demo bench test clean
+.PHONY: all deps linux sanitize windows fuzz-build fuzz fuzz-run package run demo bench check test clean
 
 all: linux
 
@@ -36,6 +39,9 @@ fuzz-build: deps
 # build/fuzz/input-devices; an input that breaks something is written to build/fuzz/ and belongs
 # in tests/fuzz/corpus (the window's logic, which form_test replays) or tests/fuzz/input-devices.
 fuzz: fuzz-build
+	@$(MAKE) --no-print-directory fuzz-run
+
+fuzz-run:
 	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/input-devices
 	$(FUZZ_BUILD)/src/form1_fuzz -max_total_time=$$(( $(FUZZ_SECONDS) * 2 / 3 )) \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus tests/fuzz/corpus
@@ -65,10 +71,26 @@ demo: linux
 bench: linux windows
 	scripts/with-xvfb scripts/bench $(LINUX_BUILD) $(WINDOWS_BUILD)
 
-test: linux sanitize windows fuzz
-	ctest --test-dir $(LINUX_BUILD) --output-on-failure -j $(JOBS)
-	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) -L unit
-	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure
+# The unit tests of the Linux tree, only they built, and built incrementally: the check after an
+# edit.
+check: deps
+	cmake -S . -B $(LINUX_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(LINUX_BUILD) -j $(JOBS) --target unit_tests
+	ctest --test-dir $(LINUX_BUILD) --output-on-failure -j $(JOBS) -L unit
+
+# Every tree and every test, each step timed; the table at the end says where the time went.
+test:
+	@mkdir -p build && rm -f $(TIMES)
+	@$(TIMED) "build linux" $(MAKE) --no-print-directory linux
+	@$(TIMED) "build sanitize" $(MAKE) --no-print-directory sanitize
+	@$(TIMED) "build windows" $(MAKE) --no-print-directory windows
+	@$(TIMED) "build fuzz" $(MAKE) --no-print-directory fuzz-build
+	@$(TIMED) "fuzzers" $(MAKE) --no-print-directory fuzz-run
+	@$(TIMED) "tests linux" ctest --test-dir $(LINUX_BUILD) --output-on-failure -j $(JOBS)
+	@$(TIMED) "tests sanitize (unit)" \
+	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) -L unit
+	@$(TIMED) "tests windows (Wine)" ctest --test-dir $(WINDOWS_BUILD) --output-on-failure
+	@scripts/time-table $(TIMES) $(LINUX_BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD)
 
 clean:
 	rm -rf build
