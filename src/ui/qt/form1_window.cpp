@@ -109,6 +109,7 @@ Form1Window::Form1Window(LockKeyPort& light, DirectLink& link, KeyboardLister& k
 Form1Window::Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards,
                          Clock clock, DeviceList devices, CodeRecorder* recorder,
                          GuardedLight* guarded)
+    // X may report an auto-repeat as a plain release and press.
     : hosted_(this, *this, light, keyboards, std::move(clock), FormInput::Repeats::Unflagged) {
   hosted_.Input().Outlet().SetRecorder(recorder);
   hosted_.Input().SetGuardedLight(guarded);

@@ -39,7 +39,7 @@ class Form1Window : public QWidget, private HostedForm::Face {
   // the devices are looked for first, so that the start-up light already shows on the reader.
   void Load();
 
-  const Form1& Logic() { return hosted_.Form(); }
+  const Form1& Logic() const { return hosted_.Form(); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -58,7 +58,6 @@ class Form1Window : public QWidget, private HostedForm::Face {
   Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards, Clock clock,
               DeviceList devices, CodeRecorder* recorder, GuardedLight* guarded);
 
-  // X may report an auto-repeat as a plain release and press.
   HostedForm hosted_;
   std::map<std::string, QWidget*> controls_;
 };

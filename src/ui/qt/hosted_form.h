@@ -46,6 +46,7 @@ class HostedForm final : private FormPort {
   void Load();
 
   Form1& Form() { return form_; }
+  const Form1& Form() const { return form_; }
   FormInput& Input() { return input_; }
   Tick Now() const { return clock_(); }
 
