@@ -3,11 +3,19 @@ JOBS ?= $(shell nproc)
 LINUX_BUILD := build/linux
 SANITIZE_BUILD := build/sanitize
 WINDOWS_BUILD := build/windows
-FUZZ_BUILD := build/fuzz
+# One instrumented tree, built with clang, serves the unit tests under the sanitizers and the
+# fuzzers alike: only those are built in it.
+FUZZ_BUILD := $(SANITIZE_BUILD)
+SANITIZE_TARGETS := unit_tests form1_fuzz input_devices_fuzz
 FUZZ_SECONDS ?= 30
-# Where make test notes how long each step took, for its closing table.
-TIMES := build/times.tsv
-TIMED = VARNEL_TIMES=$(TIMES) scripts/timed
+
+# configure TREE: the tree made with Ninja. A tree made earlier with another generator is made
+# anew, as CMake cannot change a tree's generator.
+define configure
+	@if [ -f $(1)/CMakeCache.txt ] && ! grep -qx 'CMAKE_GENERATOR:INTERNAL=Ninja' $(1)/CMakeCache.txt; \
+	  then echo "$(1) was made with another generator: making it anew"; rm -rf $(1); fi
+	cmake -G Ninja -S . -B $(1)
+endef
 
 .PHONY: all deps linux sanitize windows fuzz-build fuzz fuzz-run package run demo bench check test clean
 
@@ -17,27 +25,26 @@ deps:
 	@bash scripts/install-deps
 
 linux: deps
-	cmake -S . -B $(LINUX_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(call configure,$(LINUX_BUILD)) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(LINUX_BUILD) -j $(JOBS)
 
 sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVARNEL_SANITIZE=ON
-	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	$(call configure,$(SANITIZE_BUILD)) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_C_COMPILER=clang -DVARNEL_SANITIZE=ON -DVARNEL_FUZZ=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target $(SANITIZE_TARGETS)
 
 windows: deps
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	$(call configure,$(WINDOWS_BUILD)) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
-fuzz-build: deps
-	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-	  -DCMAKE_C_COMPILER=clang -DVARNEL_SANITIZE=ON -DVARNEL_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target form1_fuzz input_devices_fuzz
+fuzz-build: sanitize
 
 # The fuzzers for FUZZ_SECONDS in all (make fuzz FUZZ_SECONDS=3600): two thirds to the window's
-# logic, a third to the device list's parser. New inputs go to build/fuzz/corpus and
-# build/fuzz/input-devices; an input that breaks something is written to build/fuzz/ and belongs
-# in tests/fuzz/corpus (the window's logic, which form_test replays) or tests/fuzz/input-devices.
+# logic, a third to the device list's parser. New inputs go to build/sanitize/corpus and
+# build/sanitize/input-devices; an input that breaks something is written to build/sanitize/
+# and belongs in tests/fuzz/corpus (the window's logic, which form_test replays) or
+# tests/fuzz/input-devices.
 fuzz: fuzz-build
 	@$(MAKE) --no-print-directory fuzz-run
 
@@ -74,23 +81,13 @@ bench: linux windows
 # The unit tests of the Linux tree, only they built, and built incrementally: the check after an
 # edit.
 check: deps
-	cmake -S . -B $(LINUX_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(call configure,$(LINUX_BUILD)) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(LINUX_BUILD) -j $(JOBS) --target unit_tests
 	ctest --test-dir $(LINUX_BUILD) --output-on-failure -j $(JOBS) -L unit
 
 # Every tree and every test, each step timed; the table at the end says where the time went.
 test:
-	@mkdir -p build && rm -f $(TIMES)
-	@$(TIMED) "build linux" $(MAKE) --no-print-directory linux
-	@$(TIMED) "build sanitize" $(MAKE) --no-print-directory sanitize
-	@$(TIMED) "build windows" $(MAKE) --no-print-directory windows
-	@$(TIMED) "build fuzz" $(MAKE) --no-print-directory fuzz-build
-	@$(TIMED) "fuzzers" $(MAKE) --no-print-directory fuzz-run
-	@$(TIMED) "tests linux" ctest --test-dir $(LINUX_BUILD) --output-on-failure -j $(JOBS)
-	@$(TIMED) "tests sanitize (unit)" \
-	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) -L unit
-	@$(TIMED) "tests windows (Wine)" ctest --test-dir $(WINDOWS_BUILD) --output-on-failure
-	@scripts/time-table $(TIMES) $(LINUX_BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD)
+	@scripts/test-all
 
 clean:
 	rm -rf build
