@@ -53,6 +53,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
       if (!line.type) return Refuse("--type ends with enter, tab or none, not '" + end + "'");
       continue;
     }
+    if (arg.starts_with("--type-delay=")) {
+      const std::string ms = arg.substr(13);
+      const bool digits =
+          !ms.empty() && ms.size() <= 3 &&
+          std::all_of(ms.begin(), ms.end(), [](char c) { return c >= '0' && c <= '9'; });
+      if (!digits || std::stoi(ms) > kMaxTypeDelayMs) {
+        return Refuse("--type-delay takes the milliseconds between keys, 0 to " +
+                      std::to_string(kMaxTypeDelayMs) + ", not '" + ms + "'");
+      }
+      line.typeDelayMs = std::stoi(ms);
+      continue;
+    }
     if (arg == "--take-f12" && rules.takeF12) {
       line.takeF12 = true;
       continue;
@@ -79,11 +91,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
     if (!arg.empty() && arg[0] == '-') return Refuse("unknown option " + arg);
     return Refuse("unexpected argument " + arg);
   }
+  if (line.typeDelayMs && !line.type) return Refuse("--type-delay goes with --type");
   return line;
 }
 
 std::string UsageText(const CommandLineRules& rules) {
-  std::string text = "Usage: varnel [--print] [--type[=END]]" +
+  std::string text = "Usage: varnel [--print] [--type[=END] [--type-delay=MS]]" +
                      std::string(rules.takeF12 ? " [--take-f12]" : "") +
                      std::string(rules.qtOptions ? " [Qt options]" : "") + "\n";
   if (rules.headless) text += "       varnel --headless\n";
@@ -98,9 +111,17 @@ std::string UsageText(const CommandLineRules& rules) {
       "              also type each good code's value in decimal digits into the window\n"
       "              in front, then END: enter (the default), tab or none; never a bad or\n"
       "              cut code, nothing while Varnel's own window is in front or the reader\n"
-      "              is heard only through it, and no code while a modifier stays held\n"
-      "              for a second. On X11 and Windows only: not on Wayland";
+      "              is heard only through it; a code waits a second at most for a\n"
+      "              modifier to be let go, for another program's hold on the keyboard (a\n"
+      "              menu, a screen locker) to end, for the screen to be unlocked and, on\n"
+      "              Windows, for a window with more rights than Varnel's to leave the\n"
+      "              front, and is skipped if it must wait longer. The records say why a\n"
+      "              code was not typed. On X11 and Windows only: not on Wayland";
   text += rules.headless ? ", nor with\n              --headless\n" : "\n";
+  text +=
+      "  --type-delay=MS\n"
+      "              a pause of MS milliseconds (0 to 200; none by default) between typed\n"
+      "              keys, for remote desktops and programs that drop keys sent fast\n";
   if (rules.headless) {
     text +=
         "  --headless  no window and no display: the reader's own input device only, each\n"

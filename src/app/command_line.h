@@ -2,6 +2,7 @@
 // --version work with no display and a mistyped option is refused rather than ignored.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -15,11 +16,12 @@ namespace varnel {
 struct CommandLine {
   enum class Action { Run, Help, Version, Refuse };
   Action action = Action::Run;
-  bool print = false;           // one JSON line per code on standard output
-  bool headless = false;        // no window: the direct link only, records on standard output
-  bool takeF12 = false;         // every F12 kept from the other programs while a reader is listed
-  std::optional<TypeEnd> type;  // each good code typed into the window in front, then this
-  std::string refusal;          // for Refuse: what was wrong, for the line before the usage
+  bool print = false;            // one JSON line per code on standard output
+  bool headless = false;         // no window: the direct link only, records on standard output
+  bool takeF12 = false;          // every F12 kept from the other programs while a reader is listed
+  std::optional<TypeEnd> type;   // each good code typed into the window in front, then this
+  std::int32_t typeDelayMs = 0;  // between typed keys
+  std::string refusal;           // for Refuse: what was wrong, for the line before the usage
   // Qt's own options that take a value, by name without dashes, each as first given: Varnel
   // looks at some of them before Qt is started.
   std::map<std::string, std::string, std::less<>> qtValues;

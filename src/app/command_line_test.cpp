@@ -54,6 +54,19 @@ TEST(CommandLine, TypeEndsWithEnterUnlessTold) {
   EXPECT_EQ(ParseCommandLine({"--type", "tab"}, kLinux).action, Action::Refuse);
 }
 
+TEST(CommandLine, ATypeDelayOfNoMoreThan200MsGoesWithType) {
+  EXPECT_EQ(ParseCommandLine({"--type"}, kLinux).typeDelayMs, 0);
+  EXPECT_EQ(ParseCommandLine({"--type-delay=200", "--type"}, kWindows).typeDelayMs, 200);
+  EXPECT_EQ(ParseCommandLine({"--type", "--type-delay=0"}, kLinux).action, Action::Run);
+  for (const char* bad : {"--type-delay=201", "--type-delay=", "--type-delay=-5",
+                          "--type-delay=1e2", "--type-delay=99999999999"}) {
+    const CommandLine line = ParseCommandLine({"--type", bad}, kLinux);
+    EXPECT_EQ(line.action, Action::Refuse) << bad;
+    EXPECT_NE(line.refusal.find("0 to 200"), std::string::npos) << bad;
+  }
+  EXPECT_EQ(ParseCommandLine({"--type-delay=20"}, kLinux).refusal, "--type-delay goes with --type");
+}
+
 TEST(CommandLine, OnlyWindowsTakesF12) {
   const CommandLine line = ParseCommandLine({"--take-f12", "--print"}, kWindows);
   EXPECT_EQ(line.action, Action::Run);

@@ -2,8 +2,10 @@
 
 namespace varnel {
 
-void CodeOutlet::TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
-  typing_ = std::make_unique<CodeTyping>(port, end, std::move(say));
+void CodeOutlet::TypeCodes(TypingPort& port, TypingOptions options, CodeTyping::Say say) {
+  typing_.reset();
+  runner_ = options.pauseMs > 0 ? OpenTypingThread() : OpenTypingHere();
+  typing_ = std::make_unique<CodeTyping>(port, options, *runner_, std::move(say));
   typing_->LinkNow(direct_);
 }
 
@@ -27,7 +29,7 @@ void CodeOutlet::Abandon() {
 bool CodeOutlet::Settle(const CodeTyping::Step& step) {
   if (recorder_) {
     for (const CodeTyping::Settled& code : step.settled) {
-      recorder_->Record(code.outcome, code.link, code.typed);
+      recorder_->Record(code.outcome, code.link, code.typed, code.untyped);
     }
   }
   return step.waiting;

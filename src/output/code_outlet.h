@@ -16,8 +16,8 @@ class CodeOutlet final {
   // Every code goes to `recorder` too, unless it is null.
   void SetRecorder(CodeRecorder* recorder) { recorder_ = recorder; }
   // From now on each code is typed as CodeTyping decides, through `port`, and the record of each
-  // says whether it was. `say` tells the person why not.
-  void TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say);
+  // says whether it was, and why not. `say` tells the person why not.
+  void TypeCodes(TypingPort& port, TypingOptions options, CodeTyping::Say say);
   bool Types() const { return typing_ != nullptr; }
 
   // Whether the reader is heard without the focus, at start and at each change.
@@ -33,6 +33,7 @@ class CodeOutlet final {
   bool Settle(const CodeTyping::Step& step);
 
   CodeRecorder* recorder_ = nullptr;
+  std::unique_ptr<TypingRunner> runner_;
   std::unique_ptr<CodeTyping> typing_;
   bool direct_ = false;
 };

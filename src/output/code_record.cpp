@@ -39,6 +39,7 @@ std::string RecordLine(const CodeRecord& record) {
   line["link"] = record.direct ? "direct" : "window";
   line["device"] = OrNull(record.device);
   line["typed"] = record.typed;
+  if (record.untyped) line["untyped"] = UntypedName(*record.untyped);
   // A device path is the system's bytes, not always UTF-8: never a reason to lose the code.
   return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }

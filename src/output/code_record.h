@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "output/typing_port.h"
 #include "reception/code_outcome.h"
 
 namespace varnel {
@@ -18,6 +19,7 @@ struct CodeRecord {
   bool direct = false;                // through the reader's own device, or through the window
   std::optional<std::string> device;  // the event node, while direct
   bool typed = false;                 // typed into the window in front
+  std::optional<Untyped> untyped;     // where typing is on and it was not: why
 };
 
 // The record as one line of JSON, its keys in a fixed order, ending in LF.

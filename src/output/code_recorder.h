@@ -19,11 +19,14 @@ class CodeRecorder final {
   CodeRecorder(WallClock wallClock, Emit sink, std::string run)
       : wallClock_(std::move(wallClock)), sink_(std::move(sink)), run_(std::move(run)) {}
 
-  // A code, as it came through the link in `link`; `typed` into the window in front or not.
-  void Record(const CodeOutcome& outcome, const LinkStatus& link, bool typed = false) {
+  // A code, as it came through the link in `link`; `typed` into the window in front or not,
+  // and where typing is on, why not.
+  void Record(const CodeOutcome& outcome, const LinkStatus& link, bool typed = false,
+              std::optional<Untyped> untyped = std::nullopt) {
     std::optional<std::string> device;
     if (link.direct && !link.paths.empty()) device = link.paths.front();
-    sink_(RecordLine({++seq_, run_, wallClock_(), outcome, link.direct, std::move(device), typed}));
+    sink_(RecordLine(
+        {++seq_, run_, wallClock_(), outcome, link.direct, std::move(device), typed, untyped}));
   }
 
  private:

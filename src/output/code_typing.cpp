@@ -1,10 +1,34 @@
 #include "output/code_typing.h"
 
+#include <algorithm>
+
 namespace varnel {
 
 std::string TypedText(const CodeOutcome& outcome) {
   if (outcome.verdict != CodeOutcome::Verdict::Good || !outcome.value) return {};
   return std::to_string(*outcome.value);
+}
+
+const char* UntypedName(Untyped cause) {
+  switch (cause) {
+    case Untyped::Bad:
+      return "bad";
+    case Untyped::OwnWindow:
+      return "own-window";
+    case Untyped::WindowPath:
+      return "window-path";
+    case Untyped::Modifier:
+      return "modifier";
+    case Untyped::Grab:
+      return "grab";
+    case Untyped::Locked:
+      return "locked";
+    case Untyped::Elevated:
+      return "elevated";
+    case Untyped::Ended:
+      break;
+  }
+  return "ended";
 }
 
 std::optional<TypeEnd> TypeEndNamed(const std::string& name) {
@@ -14,8 +38,8 @@ std::optional<TypeEnd> TypeEndNamed(const std::string& name) {
   return std::nullopt;
 }
 
-CodeTyping::CodeTyping(TypingPort& port, TypeEnd end, Say say)
-    : port_(port), end_(end), say_(std::move(say)) {}
+CodeTyping::CodeTyping(TypingPort& port, TypingOptions options, TypingRunner& runner, Say say)
+    : port_(port), options_(options), runner_(runner), say_(std::move(say)) {}
 
 void CodeTyping::LinkNow(bool direct) {
   const bool told = direct_.has_value();
@@ -31,7 +55,7 @@ void CodeTyping::LinkNow(bool direct) {
 }
 
 CodeTyping::Step CodeTyping::Decided(const CodeOutcome& outcome, const LinkStatus& link, Tick now) {
-  pending_.push_back({{outcome, link, false}, now});
+  pending_.push_back({{outcome, link, false, std::nullopt}, now});
   // Behind a code that waits, a code waits its turn: the codes are typed in their order.
   if (pending_.size() > 1) return {{}, true};
   return Settle(now);
@@ -41,7 +65,15 @@ CodeTyping::Step CodeTyping::Poll(Tick now) { return Settle(now); }
 
 CodeTyping::Step CodeTyping::Abandon() {
   Step step;
-  for (Pending& pending : pending_) step.settled.push_back(std::move(pending.code));
+  for (Pending& pending : pending_) {
+    if (pending.started) {
+      runner_.Wait();
+      Finish(pending.code);
+    } else {
+      NotTyped(pending.code, Untyped::Ended);
+    }
+    step.settled.push_back(std::move(pending.code));
+  }
   pending_.clear();
   return step;
 }
@@ -60,18 +92,58 @@ CodeTyping::Step CodeTyping::Settle(Tick now) {
 
 bool CodeTyping::TrySettle(Pending& pending, Tick now) {
   Settled& code = pending.code;
-  const std::string text = TypedText(code.outcome);
-  // A code heard through the window came while the window was in front: it is there already.
-  if (text.empty() || !code.link.direct || port_.OwnWindowInFront()) return true;
-  if (port_.ModifierHeld()) {
-    if (TickDiff(now, pending.decidedAt) < kModifierWaitMs) return false;
-    say_("varnel: code " + text + " not typed: a modifier key was still held a second after it");
+  if (pending.started) {
+    if (!runner_.Ended()) return false;
+    Finish(code);
     return true;
   }
-  std::string problem;
-  code.typed = port_.Type(text, end_, problem);
-  if (!code.typed) say_("varnel: code " + text + " not typed: " + problem);
+  const std::string text = TypedText(code.outcome);
+  if (text.empty()) {
+    NotTyped(code, Untyped::Bad);
+    return true;
+  }
+  // A code heard through the window came while the window was in front: it is there already.
+  if (!code.link.direct) {
+    NotTyped(code, Untyped::WindowPath);
+    return true;
+  }
+  if (port_.OwnWindowInFront()) {
+    NotTyped(code, Untyped::OwnWindow);
+    return true;
+  }
+  const bool modifier = port_.ModifierHeld();
+  const std::optional<Untyped> barred =
+      modifier ? std::optional(Untyped::Modifier) : port_.Barred();
+  if (barred) {
+    if (TickDiff(now, pending.decidedAt) < kModifierWaitMs) return false;
+    NotTyped(code, *barred,
+             *barred == Untyped::Modifier ? "a modifier key was still held a second after it"
+             : *barred == Untyped::Grab
+                 ? "another program holds the keyboard (a menu or a screen locker)"
+             : *barred == Untyped::Locked
+                 ? "the screen is locked"
+                 : "the window in front runs with more rights than Varnel");
+    return true;
+  }
+  pending.started = true;
+  typed_ = false;
+  runner_.Start(
+      [this, text] { typed_ = port_.Type(text, options_.end, options_.pauseMs, failure_); });
+  if (!runner_.Ended()) return false;
+  Finish(code);
   return true;
+}
+
+void CodeTyping::Finish(Settled& code) {
+  code.typed = typed_;
+  if (!typed_) NotTyped(code, failure_.cause, failure_.problem);
+}
+
+void CodeTyping::NotTyped(Settled& code, Untyped cause, const std::string& why) {
+  code.untyped = cause;
+  if (why.empty() || std::find(told_.begin(), told_.end(), cause) != told_.end()) return;
+  told_.push_back(cause);
+  say_("varnel: code " + TypedText(code.outcome) + " not typed: " + why);
 }
 
 }  // namespace varnel

@@ -4,9 +4,10 @@
 # answer, a code while another window has the focus, an F12
 # of another keyboard in the middle of a code, the reader pulled out mid-code and plugged back,
 # a person's keyboard with the reader's identity; then, on a new start, the permission fallback,
-# and the program killed during an answer; then, on a start with --type, the codes typed into a
-# test window in front: on a US and a French layout, on a map that lacks a digit, under a Shift
-# held for a moment and for too long, and nothing while Varnel's own window is in front.
+# and the program killed during an answer; then, on a start with --type and a pace between keys,
+# the codes typed into a test window in front: on a US and a French layout, on a map that lacks
+# a digit, under a Shift held for a moment and for too long, and nothing while Varnel's own
+# window is in front, while another window holds the keyboard grab or the screen saver is on.
 # The reader sees its own light; the window is checked on screenshots.
 # Usage (on a private display): direct_link.sh VARNEL VARNEL_READER X11_KEY_RECORDER
 set -uo pipefail
@@ -14,9 +15,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 varnel=$1 reader=$2 recorder=$3
 e2e_setup
-recorder_pid=""
+recorder_pid="" grabber=""
 stop_more() {
   [[ -n "$recorder_pid" ]] && kill "$recorder_pid" 2>/dev/null && wait "$recorder_pid" 2>/dev/null
+  [[ -n "$grabber" ]] && kill "$grabber" 2>/dev/null && wait "$grabber" 2>/dev/null
   device_stop
 }
 device_start "$reader"
@@ -159,9 +161,9 @@ kill_during_answer device_light
 wait "$pid" 2>/dev/null
 pid=""
 
-echo "typing: a start with --type and --print"
+echo "typing: a start with --type, 30 ms between keys, and --print"
 device led
-"$varnel" --type --print >"$work/records" 2>"$work/stderr" &
+"$varnel" --type --type-delay=30 --print >"$work/records" 2>"$work/stderr" &
 pid=$!
 main=$(wait_window Varnel 20) || fail "no window"
 wait_said "direct link to the reader up" 3000 >/dev/null
@@ -179,10 +181,11 @@ wait_typed() {
   for _ in $(seq 150); do [[ $(typed) == "$1" ]] && return 0; sleep 0.02; done
   fail "the window in front got '$(typed)', not '$1'"
 }
-# record_typed N: the typed field of the Nth record, once it is there.
+# record_typed N: the typed field of the Nth record, and the untyped one after it if it has one,
+# once the record is there.
 record_typed() {
   for _ in $(seq 100); do (( $(wc -l <"$work/records") >= $1 )) && break; sleep 0.05; done
-  sed -n "${1}p" "$work/records" | grep -o '"typed":[a-z]*}$' | tr -d '}'
+  sed -n "${1}p" "$work/records" | grep -o '"typed":.*}$' | tr -d '}'
 }
 lent() { xmodmap -pke | awk '$4 == "1" { print $2 }'; }
 expected=""
@@ -196,10 +199,15 @@ device_wait_lights 1 1500
 note "typed by $(( typed_at - released )) ms after the last release, the light on at" \
   "$(( $(device_lights | awk '{ print $1; exit }') + answered - released )) ms"
 [[ $(record_typed 1) == '"typed":true' ]] || fail "the good code's record: $(sed -n 1p "$work/records")"
+gaps=$(awk '$1 == "down" { if (t) printf "%d ", $3 - t; t = $3 }' "$work/keys")
+note "between the keys typed: $gaps ms"
+awk '{ exit !(NF == 3 && $1 >= 28 && $2 >= 28 && $3 >= 28) }' <<<"$gaps" ||
+  fail "the keys were not 30 ms apart: $gaps"
 device_code 10100100
 device_blinks
 [[ $(typed) == "$expected" ]] || fail "a bad code typed '$(typed)'"
-[[ $(record_typed 2) == '"typed":false' ]] || fail "the bad code's record: $(sed -n 2p "$work/records")"
+[[ $(record_typed 2) == '"typed":false,"untyped":"bad"' ]] ||
+  fail "the bad code's record: $(sed -n 2p "$work/records")"
 
 echo "on a French layout, the same code types the same digits from the shifted level"
 setxkbmap fr
@@ -237,7 +245,7 @@ wait_said "code 165 not typed: a modifier key" 2000 >/dev/null
 xdotool keyup shift
 sleep 0.3
 [[ $(typed) == "$expected" ]] || fail "a code given up was typed: '$(typed)'"
-[[ $(record_typed 6) == '"typed":false' ]] || fail "the record of the code given up"
+[[ $(record_typed 6) == '"typed":false,"untyped":"modifier"' ]] || fail "the record of the code given up"
 
 echo "Varnel's own window in front: nothing typed anywhere"
 xdotool windowfocus --sync "$main"
@@ -245,7 +253,31 @@ presses=$(grep -c '^raw ' "$work/keys")
 device_code 10100101
 device_good
 (( $(grep -c '^raw ' "$work/keys") == presses )) || fail "keys were typed with Varnel in front"
-[[ $(record_typed 7) == '"typed":false' ]] || fail "the record of the code with Varnel in front"
-(( $(said "not typed") == 1 )) || fail "more than the code given up said: $(cat "$work/stderr")"
+[[ $(record_typed 7) == '"typed":false,"untyped":"own-window"' ]] ||
+  fail "the record of the code with Varnel in front"
+
+echo "a window holding the keyboard grab gets nothing; once it is gone, the next code is typed"
+"$recorder" --grab >"$work/grabber" &
+grabber=$!
+for _ in $(seq 100); do grep -q ready "$work/grabber" 2>/dev/null && break; sleep 0.05; done
+grep -q grabbed "$work/grabber" || fail "the test window could not take the keyboard grab"
+device_code 10100101
+wait_said "code 165 not typed: another program holds the keyboard" 3000 >/dev/null
+kill "$grabber"; wait "$grabber" 2>/dev/null; grabber=""
+(( $(grep -c '^raw ' "$work/keys") == presses )) || fail "keys were typed into a grab"
+[[ $(record_typed 8) == '"typed":false,"untyped":"grab"' ]] || fail "the record of the code in a grab"
+xdotool windowfocus --sync "$other"
+device_code 10100101
+expected+='165\r'
+wait_typed "$expected"
+echo "the screen saver on: nothing typed, and the record says locked"
+xset s activate
+device_code 10100101
+wait_said "code 165 not typed: the screen is locked" 3000 >/dev/null
+xset s reset
+[[ $(record_typed 10) == '"typed":false,"untyped":"locked"' ]] ||
+  fail "the record of the code under the screen saver"
+[[ $(typed) == "$expected" ]] || fail "typed under the screen saver: '$(typed)'"
+(( $(said "not typed") == 3 )) || fail "more than a line a cause said: $(cat "$work/stderr")"
 kill "$pid"; wait "$pid"; pid=""
 echo "PASS"

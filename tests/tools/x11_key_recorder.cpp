@@ -4,7 +4,8 @@
 // reads it, "text TEXT" ("\r" for Enter, "\t" for Tab). It stands in for the program when what
 // a reader sends is the thing under test, and for the program in front that Varnel types into.
 // With --raw it also prints "raw KEYCODE" for each key pressed on the display, whichever window
-// has the focus: what was typed anywhere.
+// has the focus: what was typed anywhere. With --grab it holds the keyboard grab once it has the
+// focus, as an open menu or a screen locker does, and says "grabbed".
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XInput2.h>
@@ -27,8 +28,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "x11-key-recorder: no X display\n");
     return 1;
   }
+  bool raw = false, grab = false;
+  for (int i = 1; i < argc; ++i) {
+    raw = raw || std::strcmp(argv[i], "--raw") == 0;
+    grab = grab || std::strcmp(argv[i], "--grab") == 0;
+  }
   int xi = 0;
-  if (argc > 1 && std::strcmp(argv[1], "--raw") == 0) {
+  if (raw) {
     int event = 0, error = 0, major = 2, minor = 0;
     if (!XQueryExtension(display, "XInputExtension", &xi, &event, &error) ||
         XIQueryVersion(display, &major, &minor) != Success) {
@@ -57,6 +63,10 @@ int main(int argc, char** argv) {
         XSetInputFocus(display, window, RevertToParent, CurrentTime);
         XSync(display, False);
         focused = true;
+        if (grab && XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync,
+                                  CurrentTime) == GrabSuccess) {
+          std::printf("grabbed\n");
+        }
         std::printf("ready\n");
       } else if (event.type == KeyPress || event.type == KeyRelease) {
         const KeySym sym = XLookupKeysym(&event.xkey, 0);

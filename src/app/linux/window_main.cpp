@@ -110,7 +110,9 @@ int main(int argc, char** argv) {
       },
       [&window] { window.Activate(); });
   window.Load();
-  if (typing) window.TypeCodes(*typing, *line.type, varnel::SayOnStandardError);
+  if (typing) {
+    window.TypeCodes(*typing, {*line.type, line.typeDelayMs}, varnel::SayOnStandardError);
+  }
   int status = 0;
   if (quitRequested) {  // while the warning was open: end here, light off
     window.close();

@@ -123,7 +123,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
       window.SetLinkMessages(&link);
       link.Attach(window.Window());
       window.Load();
-      if (typing) window.TypeCodes(*typing, *line.type, varnel::SayOnStandardError);
+      if (typing) {
+        window.TypeCodes(*typing, {*line.type, line.typeDelayMs}, varnel::SayOnStandardError);
+      }
       window.Show(showCommand);
       MSG msg;
       while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -38,5 +38,16 @@ TEST(TypingInputs, TabOrNothingAfterTheDigits) {
   EXPECT_EQ(none.back().ki.dwFlags, static_cast<DWORD>(KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
 }
 
+TEST(TypingBar, OnlyTheUsersOwnDesktopWithAWindowOfNoMoreRightsInFront) {
+  const DWORD medium = SECURITY_MANDATORY_MEDIUM_RID, high = SECURITY_MANDATORY_HIGH_RID;
+  EXPECT_EQ(TypingBar(L"Default", medium, medium), std::nullopt);
+  EXPECT_EQ(TypingBar(L"default", SECURITY_MANDATORY_LOW_RID, medium), std::nullopt);
+  EXPECT_EQ(TypingBar(L"Default", high, high), std::nullopt);
+  EXPECT_EQ(TypingBar(L"Default", high, medium), Untyped::Elevated);
+  EXPECT_EQ(TypingBar(L"Default", std::nullopt, medium), Untyped::Elevated);
+  EXPECT_EQ(TypingBar(L"Winlogon", medium, medium), Untyped::Locked);
+  EXPECT_EQ(TypingBar(std::nullopt, medium, medium), Untyped::Locked);
+}
+
 }  // namespace
 }  // namespace varnel

@@ -4,6 +4,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/scrnsaver.h>
 #include <X11/keysym.h>
 #include <unistd.h>
 
@@ -25,6 +26,8 @@ namespace {
 class XTestTyping final : public TypingPort {
  public:
   XTestTyping(Display* display, int xkbEvent) : display_(display), xkbEvent_(xkbEvent) {
+    int event = 0, error = 0;
+    saver_ = XScreenSaverQueryExtension(display_, &event, &error);
     XkbSelectEvents(display_, XkbUseCoreKbd, XkbNewKeyboardNotifyMask | XkbMapNotifyMask,
                     XkbNewKeyboardNotifyMask | XkbMapNotifyMask);
     pidAtom_ = XInternAtom(display_, "_NET_WM_PID", False);
@@ -70,7 +73,31 @@ class XTestTyping final : public TypingPort {
     return ((state.base_mods | state.latched_mods) & ~(LockMask | numLock)) != 0;
   }
 
-  bool Type(std::string_view text, TypeEnd end, std::string& problem) override {
+  std::optional<Untyped> Barred() override {
+    const std::lock_guard lock(mutex_);
+    const Window root = DefaultRootWindow(display_);
+    if (saver_) {
+      XScreenSaverInfo info{};
+      if (XScreenSaverQueryInfo(display_, root, &info) && info.state == ScreenSaverOn) {
+        return Untyped::Locked;
+      }
+    }
+    // X tells no one who holds the keyboard: asking for it is the way to learn that another
+    // program does. Held for no longer than the asking, it is let go at once.
+    const int grab =
+        XGrabKeyboard(display_, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    if (grab == GrabSuccess) {
+      XUngrabKeyboard(display_, CurrentTime);
+      XSync(display_, False);
+    }
+    if (grab == AlreadyGrabbed || grab == GrabFrozen) return Untyped::Grab;
+    return std::nullopt;
+  }
+
+  bool Type(std::string_view text, TypeEnd end, std::int32_t pauseMs,
+            TypingFailure& failure) override {
+    failure.cause = Untyped::Ended;
+    std::string& problem = failure.problem;
     const std::lock_guard lock(mutex_);
     NoteMapChanges();
     PutBackLent();
@@ -127,7 +154,12 @@ class XTestTyping final : public TypingPort {
         }
       }
     }
-    for (const KeyStroke& stroke : strokes) {
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+      if (i > 0 && pauseMs > 0) {
+        XSync(display_, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+      }
+      const KeyStroke& stroke = strokes[i];
       Modifiers(modifierKeys, stroke.mods, true);
       XTestFakeKeyEvent(display_, static_cast<unsigned>(stroke.keycode), True, CurrentTime);
       XTestFakeKeyEvent(display_, static_cast<unsigned>(stroke.keycode), False, CurrentTime);
@@ -255,6 +287,7 @@ class XTestTyping final : public TypingPort {
   Display* display_;
   int xkbEvent_;
   Atom pidAtom_;
+  bool saver_ = false;
   int minKeycode_ = 8;
   int maxKeycode_ = 255;
   std::optional<KeyboardMap> map_;

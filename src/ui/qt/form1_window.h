@@ -32,8 +32,8 @@ class Form1Window : public QWidget, private HostedForm::Face {
 
   // From now on each good code is also typed into the window in front through `port`, then
   // `end`; `say` tells why one is not.
-  void TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
-    hosted_.Input().Outlet().TypeCodes(port, end, std::move(say));
+  void TypeCodes(TypingPort& port, TypingOptions options, CodeTyping::Say say) {
+    hosted_.Input().Outlet().TypeCodes(port, options, std::move(say));
   }
   // The window's load step; call once, before the window is first shown. With the direct link,
   // the devices are looked for first, so that the start-up light already shows on the reader.

@@ -34,8 +34,8 @@ class Form1Window final : private FormPort {
   bool Create(HINSTANCE instance);
   // From now on each good code is also typed into the window in front through `port`, then
   // `end`; `say` tells why one is not.
-  void TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
-    input_.Outlet().TypeCodes(port, end, std::move(say));
+  void TypeCodes(TypingPort& port, TypingOptions options, CodeTyping::Say say) {
+    input_.Outlet().TypeCodes(port, options, std::move(say));
   }
   // The window's load step; call once, before the window is first shown.
   void Load();
