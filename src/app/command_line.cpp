@@ -111,12 +111,10 @@ std::string UsageText(const CommandLineRules& rules) {
       "              also type each good code's value in decimal digits into the window\n"
       "              in front, then END: enter (the default), tab or none; never a bad or\n"
       "              cut code, nothing while Varnel's own window is in front or the reader\n"
-      "              is heard only through it; a code waits a second at most for a\n"
-      "              modifier to be let go, for another program's hold on the keyboard (a\n"
-      "              menu, a screen locker) to end, for the screen to be unlocked and, on\n"
-      "              Windows, for a window with more rights than Varnel's to leave the\n"
-      "              front, and is skipped if it must wait longer. The records say why a\n"
-      "              code was not typed. On X11 and Windows only: not on Wayland";
+      "              is heard only through it, and no code while a modifier, another\n"
+      "              program's hold on the keyboard, a locked screen or a window with more\n"
+      "              rights stays in the way for a second: the records say why. On X11\n"
+      "              and Windows only: not on Wayland";
   text += rules.headless ? ", nor with\n              --headless\n" : "\n";
   text +=
       "  --type-delay=MS\n"
