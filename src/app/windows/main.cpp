@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/run_kept_choices.h"
 #include "app/second_start.h"
 #include "light/guarded_light.h"
 #include "light/light_guardian.h"
@@ -75,6 +76,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     case varnel::CommandLine::Action::Refuse:
       varnel::WriteStandardError("varnel: " + line.refusal + "\n" + varnel::UsageText(rules));
       return 2;
+    case varnel::CommandLine::Action::Remember:
+    case varnel::CommandLine::Action::Forget:
+      return varnel::RunKeptChoices(line, varnel::SayOnStandardError);
     case varnel::CommandLine::Action::Run:
       break;
   }
