@@ -3,8 +3,14 @@
 namespace varnel {
 
 void CodeOutlet::TypeCodes(TypingPort& port, TypeEnd end, CodeTyping::Say say) {
+  StopTyping();
   typing_ = std::make_unique<CodeTyping>(port, end, std::move(say));
   typing_->LinkNow(direct_);
+}
+
+void CodeOutlet::StopTyping() {
+  Abandon();
+  typing_.reset();
 }
 
 void CodeOutlet::LinkNow(bool direct) {

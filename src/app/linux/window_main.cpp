@@ -16,6 +16,7 @@
 #include "app/linux/linux_program.h"
 #include "app/linux/stop_signals.h"
 #include "app/second_start.h"
+#include "choices/kept_choices.h"
 #include "light/x11/indicator_light.h"
 #include "output/line_writer.h"
 #include "output/x11/xtest_typing.h"
@@ -23,6 +24,7 @@
 #include "process/standard_output.h"
 #include "session/followed_stream.h"
 #include "session/session_lock.h"
+#include "ui/choices_menu.h"
 #include "ui/qt/display_probe.h"
 #include "ui/qt/form1_window.h"
 
@@ -32,6 +34,14 @@ bool OnWayland() {
   const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
   return QGuiApplication::platformName().startsWith(QStringLiteral("wayland")) ||
          (waylandDisplay && *waylandDisplay);
+}
+
+void SetUpApplication() {
+  QApplication::setApplicationName(QString::fromStdString(varnel::kAppTitle));
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/icons/varnel-16.png"), QSize(16, 16));
+  icon.addFile(QStringLiteral(":/icons/varnel-32.png"), QSize(32, 32));
+  QApplication::setWindowIcon(icon);
 }
 
 // What a start does while another Varnel holds the session; returns how it ends.
@@ -46,21 +56,21 @@ int SecondStartRun(int argc, char** argv, const varnel::SessionStart& session) {
   return varnel::RunSecondStart(*session.second, *session.holder, shell);
 }
 
-// For --type: the keyboard that types into the X window in front, or null with the reason said.
-std::unique_ptr<varnel::TypingPort> OpenTyping() {
+// For --type: the keyboard that types into the X window in front, or null with the reason in
+// `problem`.
+std::unique_ptr<varnel::TypingPort> OpenTyping(std::string& problem) {
   if (OnWayland()) {
-    std::fprintf(stderr, "%s\n", varnel::kTypingOnWayland);
+    problem = varnel::kTypingOnWayland;
     return nullptr;
   }
   const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!x11 || !x11->display()) {
-    std::fprintf(stderr, "varnel: --type needs X11 or Windows, not Qt's %s platform\n",
-                 qPrintable(QGuiApplication::platformName()));
+    problem = "varnel: --type needs X11 or Windows, not Qt's " +
+              QGuiApplication::platformName().toStdString() + " platform";
     return nullptr;
   }
-  std::string problem;
   std::unique_ptr<varnel::TypingPort> port = varnel::OpenXTestTyping(x11->display(), problem);
-  if (!port) std::fprintf(stderr, "varnel: --type cannot type: %s\n", problem.c_str());
+  if (!port) problem = "varnel: --type cannot type: " + problem;
   return port;
 }
 
@@ -82,13 +92,21 @@ int main(int argc, char** argv) {
   if (session.second) return SecondStartRun(argc, argv, session);
 
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QString::fromStdString(varnel::kAppTitle));
-  QIcon icon;
-  icon.addFile(QStringLiteral(":/icons/varnel-16.png"), QSize(16, 16));
-  icon.addFile(QStringLiteral(":/icons/varnel-32.png"), QSize(32, 32));
-  QApplication::setWindowIcon(icon);
-  std::unique_ptr<varnel::TypingPort> typing;
-  if (line.type && !(typing = OpenTyping())) return 2;
+  SetUpApplication();
+  // Typing is made ready whether it is on or not, so that the menu can tell where it cannot work.
+  std::string typingProblem;
+  const std::unique_ptr<varnel::TypingPort> typing = OpenTyping(typingProblem);
+  if (line.type && !typing) {
+    std::fprintf(stderr, "%s\n", typingProblem.c_str());
+    return 2;
+  }
+  const std::unique_ptr<varnel::ChoiceStore> store = varnel::OpenChoiceStore();
+  const std::unique_ptr<varnel::LoginStart> login = varnel::OpenLoginStart();
+  const varnel::Choices inForce = varnel::InForce(
+      varnel::LoadKept(*store, false, varnel::SayOnStandardError), varnel::Given(line));
+  if (inForce.typing != varnel::Typing::Off && !typing) {
+    varnel::SayOnStandardError(typingProblem + " (typing is kept on: not this time)");
+  }
 
   // Every code to the programs that follow this Varnel, and with --print to standard output.
   const varnel::WindowLightPort windowLight = varnel::OpenWindowLight(OnWayland());
@@ -109,8 +127,15 @@ int main(int argc, char** argv) {
         QApplication::closeAllWindows();
       },
       [&window] { window.Activate(); });
+  varnel::ChoicesMenu choices(*store, *login, inForce,
+                              {.outlet = window.Outlet(),
+                               .typing = typing.get(),
+                               .typingUnavailable = OnWayland() ? varnel::kTypingOnWaylandTip
+                                                                : varnel::kTypingUnavailableTip,
+                               .say = varnel::SayOnStandardError});
+  window.SetChoices(&choices);
   window.Load();
-  if (typing) window.TypeCodes(*typing, *line.type, varnel::SayOnStandardError);
+  choices.Start();
   int status = 0;
   if (quitRequested) {  // while the warning was open: end here, light off
     window.close();
