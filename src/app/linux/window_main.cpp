@@ -17,16 +17,19 @@
 #include "app/linux/stop_signals.h"
 #include "app/second_start.h"
 #include "choices/kept_choices.h"
+#include "light/no_light.h"
 #include "light/x11/indicator_light.h"
 #include "output/line_writer.h"
 #include "output/x11/xtest_typing.h"
 #include "process/program_clock.h"
 #include "process/standard_output.h"
 #include "session/followed_stream.h"
+#include "session/linux/followed_socket.h"
 #include "session/session_lock.h"
 #include "ui/choices_menu.h"
 #include "ui/qt/display_probe.h"
 #include "ui/qt/form1_window.h"
+#include "ui/qt/service_viewer.h"
 
 namespace {
 
@@ -44,6 +47,33 @@ void SetUpApplication() {
   QApplication::setWindowIcon(icon);
 }
 
+// The window beside a service, showing its codes as it decides them until it ends; nothing,
+// with the reason said, when they cannot be followed.
+std::optional<int> ViewService(int argc, char** argv, const varnel::RunningVarnel& running) {
+  const varnel::FollowedSocket stream(running);
+  if (stream.Stream() < 0) {
+    varnel::SayOnStandardError(stream.Problem());
+    return std::nullopt;
+  }
+  QApplication app(argc, argv);
+  SetUpApplication();
+  varnel::NoLight light;
+  const std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
+  varnel::Form1Window window(light, *keyboards, varnel::TickCount);
+  const std::unique_ptr<varnel::ChoiceStore> store = varnel::OpenChoiceStore();
+  const std::unique_ptr<varnel::LoginStart> login = varnel::OpenLoginStart();
+  varnel::ChoicesMenu choices(*store, *login,
+                              varnel::LoadKept(*store, false, varnel::SayOnStandardError),
+                              {.outlet = window.Outlet(),
+                               .typingUnavailable = varnel::kViewerTypingTip,
+                               .say = varnel::SayOnStandardError});
+  window.SetChoices(&choices);
+  const varnel::ServiceViewer viewer(window, running, stream);
+  varnel::StopOnSignals(&window, [] { QApplication::closeAllWindows(); });
+  window.show();
+  return QApplication::exec();
+}
+
 // What a start does while another Varnel holds the session; returns how it ends.
 int SecondStartRun(int argc, char** argv, const varnel::SessionStart& session) {
   varnel::SecondStartShell shell;
@@ -52,6 +82,9 @@ int SecondStartRun(int argc, char** argv, const varnel::SessionStart& session) {
     QMessageBox box(QMessageBox::Warning, QString::fromStdString(varnel::kAppTitle),
                     QString::fromStdString(text), QMessageBox::Ok);
     box.exec();
+  };
+  shell.view = [&](const varnel::RunningVarnel& running) {
+    return ViewService(argc, argv, running);
   };
   return varnel::RunSecondStart(*session.second, *session.holder, shell);
 }
