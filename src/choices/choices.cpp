@@ -11,6 +11,9 @@ constexpr const char* kTakeF12Name = "take-f12";
 constexpr std::array<std::pair<Typing, const char*>, 4> kTypingWords{
     {{Typing::Off, "off"}, {Typing::Enter, "enter"}, {Typing::Tab, "tab"}, {Typing::None, "none"}}};
 
+constexpr std::array<std::pair<Typing, TypeEnd>, 3> kTypingEnds{
+    {{Typing::Enter, TypeEnd::Enter}, {Typing::Tab, TypeEnd::Tab}, {Typing::None, TypeEnd::None}}};
+
 const char* YesNo(bool yes) { return yes ? "yes" : "no"; }
 
 std::optional<bool> ReadYesNo(const std::string& word) {
@@ -36,30 +39,17 @@ const char* TypingWord(Typing typing) {
 }  // namespace
 
 std::optional<TypeEnd> TypeEndOf(Typing typing) {
-  switch (typing) {
-    case Typing::Enter:
-      return TypeEnd::Enter;
-    case Typing::Tab:
-      return TypeEnd::Tab;
-    case Typing::None:
-      return TypeEnd::None;
-    case Typing::Off:
-      break;
+  for (const auto& [on, end] : kTypingEnds) {
+    if (on == typing) return end;
   }
   return std::nullopt;
 }
 
 Typing TypingOf(std::optional<TypeEnd> end) {
-  if (!end) return Typing::Off;
-  switch (*end) {
-    case TypeEnd::Enter:
-      return Typing::Enter;
-    case TypeEnd::Tab:
-      return Typing::Tab;
-    case TypeEnd::None:
-      break;
+  for (const auto& [typing, known] : kTypingEnds) {
+    if (known == end) return typing;
   }
-  return Typing::None;
+  return Typing::Off;
 }
 
 KeptRead ReadKept(const KeptValues& values, bool takeF12Offered) {

@@ -1,11 +1,10 @@
 // Starting at login on Linux: an XDG autostart entry in the user's configuration folder, which
 // starts the window through the `varnel` program beside this one.
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
+#include "choices/linux/config_files.h"
 #include "choices/login_start.h"
 #include "process/linux/sibling_program.h"
 
@@ -14,19 +13,12 @@ namespace {
 
 class AutostartEntryFile final : public LoginStart {
  public:
-  AutostartEntryFile()
-      : path_(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-              QStringLiteral("/autostart/varnel.desktop")) {}
+  AutostartEntryFile() : path_(ConfigPath(QStringLiteral("autostart/varnel.desktop"))) {}
 
   bool On() override { return QFileInfo::exists(path_); }
 
   bool Set(bool on, std::string& problem) override {
-    if (!on) {
-      QFile file(path_);
-      if (!file.exists() || file.remove()) return true;
-      problem = file.errorString().toStdString();
-      return false;
-    }
+    if (!on) return RemoveConfigFile(path_, problem);
     if (!QDir().mkpath(QFileInfo(path_).path())) {
       problem = "cannot make its folder";
       return false;

@@ -1,9 +1,8 @@
 // The kept choices on Linux: Qt's settings in INI form, in the user's XDG configuration folder.
-#include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 
 #include "choices/choice_store.h"
+#include "choices/linux/config_files.h"
 
 namespace varnel {
 namespace {
@@ -22,15 +21,18 @@ std::string StatusProblem(QSettings::Status status) {
 
 class SettingsStore final : public ChoiceStore {
  public:
-  SettingsStore()
-      : path_(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-              QStringLiteral("/varnel/varnel.conf")) {}
+  SettingsStore() : path_(ConfigPath(QStringLiteral("varnel/varnel.conf"))) {}
 
   Read ReadAll() override {
     Read read;
     QSettings settings(path_, QSettings::IniFormat);
     read.problem = StatusProblem(settings.status());
     for (const QString& key : settings.allKeys()) {
+      // A line with no name has no value to ask for, and is reported all the same.
+      if (key.isEmpty()) {
+        read.values[""] = "";
+        continue;
+      }
       // A value with commas comes back as a list.
       const QVariant value = settings.value(key);
       const QString text = value.typeId() == QMetaType::QStringList
@@ -51,12 +53,7 @@ class SettingsStore final : public ChoiceStore {
     return problem.empty();
   }
 
-  bool Forget(std::string& problem) override {
-    QFile file(path_);
-    if (!file.exists() || file.remove()) return true;
-    problem = file.errorString().toStdString();
-    return false;
-  }
+  bool Forget(std::string& problem) override { return RemoveConfigFile(path_, problem); }
 
   std::string Where() const override { return path_.toStdString(); }
 
