@@ -24,11 +24,6 @@ TEST_F(Kept, AStoreThatCannotBeReadIsSaidOnceAndNeverStopsTheStart) {
   ASSERT_EQ(said.size(), 1u);
   EXPECT_NE(said[0].find(store.Where()), std::string::npos) << said[0];
   EXPECT_NE(said[0].find("type-delay=5"), std::string::npos) << said[0];
-  said.clear();
-  store.values = {{"type", "none"}};
-  store.readProblem.clear();
-  EXPECT_EQ(LoadKept(store, false, Say()), (Choices{Typing::None, false}));
-  EXPECT_TRUE(said.empty());
 }
 
 TEST_F(Kept, RememberKeepsWhatIsGivenAndChangesNothingElse) {
