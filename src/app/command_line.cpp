@@ -29,12 +29,69 @@ CommandLine Refuse(std::string why) {
   return line;
 }
 
+// The options of the kept choices, apart from the others: whether `arg` is one of them. A value
+// it does not know is refused in `refusal`.
+bool ParseChoiceOption(const std::string& arg, const CommandLineRules& rules, CommandLine& line,
+                       std::string& refusal) {
+  if (arg == "--remember" || arg == "--forget") {
+    line.action = arg == "--remember" ? CommandLine::Action::Remember : CommandLine::Action::Forget;
+  } else if (arg == "--no-type") {
+    line.noType = true;
+  } else if (arg == "--no-take-f12" && rules.takeF12) {
+    line.noTakeF12 = true;
+  } else if (arg.starts_with("--start-at-login=")) {
+    const std::string answer = arg.substr(17);
+    if (answer != "yes" && answer != "no") {
+      refusal = "--start-at-login is yes or no, not '" + answer + "'";
+    }
+    line.startAtLogin = answer == "yes";
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// What is refused of the kept choices' options once the whole line is read.
+std::string ChoiceRefusal(const CommandLine& line, bool remembering, bool forgetting) {
+  if (remembering && forgetting) return "--remember and --forget go one at a time";
+  if (line.type && line.noType) return "--type and --no-type say the opposite";
+  if (line.takeF12 && line.noTakeF12) return "--take-f12 and --no-take-f12 say the opposite";
+  const bool others = line.print || line.headless || line.typeDelayMs || !line.qtValues.empty();
+  if (remembering && others) {
+    return "--remember keeps only --type, --no-type, --take-f12, --no-take-f12 and "
+           "--start-at-login";
+  }
+  if (forgetting &&
+      (others || line.type || line.noType || line.takeF12 || line.noTakeF12 || line.startAtLogin)) {
+    return "--forget takes no other option";
+  }
+  if (line.startAtLogin && !remembering) return "--start-at-login is kept: give it with --remember";
+  return {};
+}
+
 }  // namespace
+
+GivenChoices Given(const CommandLine& line) {
+  GivenChoices given;
+  if (line.type || line.noType) given.typing = TypingOf(line.type);
+  if (line.takeF12 || line.noTakeF12) given.takeF12 = line.takeF12;
+  given.startAtLogin = line.startAtLogin;
+  return given;
+}
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args, const CommandLineRules& rules) {
   CommandLine line;
+  bool remembering = false;
+  bool forgetting = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    std::string refusal;
+    if (ParseChoiceOption(arg, rules, line, refusal)) {
+      if (!refusal.empty()) return Refuse(refusal);
+      remembering = remembering || line.action == CommandLine::Action::Remember;
+      forgetting = forgetting || line.action == CommandLine::Action::Forget;
+      continue;
+    }
     if (arg == "--help" || arg == "-h") {
       line.action = CommandLine::Action::Help;
       return line;
@@ -91,16 +148,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Command
     if (!arg.empty() && arg[0] == '-') return Refuse("unknown option " + arg);
     return Refuse("unexpected argument " + arg);
   }
-  if (line.typeDelayMs && !line.type) return Refuse("--type-delay goes with --type");
+  if (std::string refusal = ChoiceRefusal(line, remembering, forgetting); !refusal.empty()) {
+    return Refuse(std::move(refusal));
+  }
   return line;
 }
 
 std::string UsageText(const CommandLineRules& rules) {
-  std::string text = "Usage: varnel [--print] [--type[=END] [--type-delay=MS]]" +
-                     std::string(rules.takeF12 ? " [--take-f12]" : "") +
+  const std::string kept = std::string(" [--type[=END] | --no-type]") +
+                           (rules.takeF12 ? " [--take-f12 | --no-take-f12]" : "");
+  std::string text = "Usage: varnel [--print]" + kept + " [--type-delay=MS]" +
                      std::string(rules.qtOptions ? " [Qt options]" : "") + "\n";
   if (rules.headless) text += "       varnel --headless\n";
+  text += "       varnel --remember" + kept + " [--start-at-login=yes|no]\n";
   text +=
+      "       varnel --forget\n"
       "       varnel --help | --version\n"
       "\n"
       "Host side of a one-key bar-code reader: shows each code and answers the reader through\n"
@@ -116,6 +178,7 @@ std::string UsageText(const CommandLineRules& rules) {
       "              rights stays in the way for a second: the records say why. On X11\n"
       "              and Windows only: not on Wayland";
   text += rules.headless ? ", nor with\n              --headless\n" : "\n";
+  text += "  --no-type   type nothing, whatever is kept\n";
   text +=
       "  --type-delay=MS\n"
       "              a pause of MS milliseconds (0 to 200; none by default) between typed\n"
@@ -129,11 +192,23 @@ std::string UsageText(const CommandLineRules& rules) {
     text +=
         "  --take-f12  while the reader is plugged in, keep every F12 from the other programs,\n"
         "              whichever keyboard it comes from: a person's F12 then does nothing\n"
-        "              anywhere while Varnel runs\n";
+        "              anywhere while Varnel runs\n"
+        "  --no-take-f12\n"
+        "              leave F12 to the other programs, whatever is kept\n";
   }
   text +=
+      "  --remember  keep the options given as the defaults of every later start, and exit\n"
+      "  --start-at-login=yes|no\n"
+      "              with --remember: start Varnel's window when the user logs in, or no\n"
+      "              longer\n"
+      "  --forget    drop all that is kept, the start at login too, and exit\n"
       "  --help      show this help and exit\n"
-      "  --version   show the version and exit\n";
+      "  --version   show the version and exit\n"
+      "\n"
+      "Kept for each user: the choices of the window's menu (a right click on the window)\n"
+      "and of --remember, in " +
+      std::string(rules.keptIn) + ";\nthe start at login, as " + rules.startedBy +
+      ".\nAn option given on the command line wins for its run only.\n";
   if (rules.qtOptions) {
     text +=
         "\nQt's own options (-platform, -display, -style, -qwindowgeometry, ...) are passed to "

@@ -5,7 +5,7 @@
 namespace varnel {
 namespace {
 
-const CommandLineRules kLinux{.qtOptions = true, .headless = true};
+const CommandLineRules kLinux = kLinuxCommandLine;
 const CommandLineRules kWindows = kWindowsCommandLine;
 
 using Action = CommandLine::Action;
@@ -64,7 +64,8 @@ TEST(CommandLine, ATypeDelayOfNoMoreThan200MsGoesWithType) {
     EXPECT_EQ(line.action, Action::Refuse) << bad;
     EXPECT_NE(line.refusal.find("0 to 200"), std::string::npos) << bad;
   }
-  EXPECT_EQ(ParseCommandLine({"--type-delay=20"}, kLinux).refusal, "--type-delay goes with --type");
+  // Typing may be kept, or turned on from the window's menu: a pace alone is for that typing.
+  EXPECT_EQ(ParseCommandLine({"--type-delay=20"}, kLinux).action, Action::Run);
 }
 
 TEST(CommandLine, OnlyWindowsTakesF12) {
@@ -72,8 +73,37 @@ TEST(CommandLine, OnlyWindowsTakesF12) {
   EXPECT_EQ(line.action, Action::Run);
   EXPECT_TRUE(line.takeF12 && line.print);
   EXPECT_EQ(ParseCommandLine({"--take-f12"}, kLinux).action, Action::Refuse);
-  EXPECT_NE(UsageText(kWindows).find("[--take-f12]"), std::string::npos);
+  EXPECT_NE(UsageText(kWindows).find("[--take-f12 | --no-take-f12]"), std::string::npos);
   EXPECT_EQ(UsageText(kLinux).find("take-f12"), std::string::npos);
+}
+
+TEST(CommandLine, RememberKeepsTheChoicesGivenAndTheirOwnOptionsOnly) {
+  const CommandLine remember = ParseCommandLine({"--remember", "--type=tab"}, kLinux);
+  EXPECT_EQ(remember.action, Action::Remember);
+  EXPECT_EQ(Given(remember).typing, Typing::Tab);
+  EXPECT_EQ(Given(ParseCommandLine({"--no-type"}, kLinux)).typing, Typing::Off);
+  EXPECT_EQ(Given(ParseCommandLine({}, kLinux)).typing, std::nullopt) << "the kept one then";
+  const CommandLine login =
+      ParseCommandLine({"--start-at-login=no", "--remember", "--no-take-f12"}, kWindows);
+  EXPECT_EQ(login.action, Action::Remember);
+  EXPECT_EQ(Given(login).startAtLogin, false);
+  EXPECT_EQ(Given(login).takeF12, false);
+  EXPECT_EQ(ParseCommandLine({"--forget"}, kWindows).action, Action::Forget);
+
+  for (const std::vector<std::string>& refused : {std::vector<std::string>{"--remember", "--print"},
+                                                  {"--remember", "--forget"},
+                                                  {"--forget", "--type"},
+                                                  {"--start-at-login=yes"},
+                                                  {"--remember", "--start-at-login=maybe"},
+                                                  {"--type", "--no-type"},
+                                                  {"--no-take-f12"},
+                                                  {"--remember", "-style", "fusion"}}) {
+    EXPECT_EQ(ParseCommandLine(refused, kLinux).action, Action::Refuse) << refused.back();
+  }
+  EXPECT_EQ(ParseCommandLine({"--start-at-login=yes"}, kLinux).refusal,
+            "--start-at-login is kept: give it with --remember");
+  EXPECT_NE(UsageText(kLinux).find("$XDG_CONFIG_HOME/varnel/varnel.conf"), std::string::npos);
+  EXPECT_NE(UsageText(kWindows).find("HKEY_CURRENT_USER\\Software\\Varnel;"), std::string::npos);
 }
 
 }  // namespace

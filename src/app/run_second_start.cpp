@@ -11,7 +11,10 @@ int RunSecondStart(const SecondStart& second, const RunningVarnel& running,
     case SecondStart::Action::Activate:
       ActivateRunningWindow(running);
       break;
-    case SecondStart::Action::Warn:
+    case SecondStart::Action::View:
+      if (shell.view) {
+        if (const std::optional<int> status = shell.view(running)) return *status;
+      }
       if (shell.warn) {
         shell.warn(second.text);
         break;

@@ -30,7 +30,8 @@ SecondStart DecideSecondStart(const std::optional<RunningVarnel>& holder, const 
                 "); one at a time, as both would answer the same reader."};
   }
   if (running.window) return {SecondStart::Action::Activate, 0, {}};
-  return {SecondStart::Action::Warn, 1,
+  // What the box says where the window cannot show that one's codes.
+  return {SecondStart::Action::View, 1,
           "Varnel è già in esecuzione senza finestra (processo " + std::to_string(running.pid) +
               "): un solo Varnel alla volta risponde al lettore. Per vederne i codici, in un "
               "terminale: varnel --print"};

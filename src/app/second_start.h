@@ -14,8 +14,10 @@ struct SecondStart {
   enum class Action {
     Activate,  // ask the running window to come to the front, then end
     Say,       // tell on standard error which Varnel runs, then end
-    Warn,      // a warning box, then end
-    Follow,    // write the running Varnel's records as it serves them, until it ends
+    // A window that shows the running service's codes as it decides them, beside it; where it
+    // cannot follow them, a warning box instead, then end.
+    View,
+    Follow,  // write the running Varnel's records as it serves them, until it ends
   };
   Action action;
   int exitCode;
@@ -31,9 +33,11 @@ SecondStart DecideSecondStart(const std::optional<RunningVarnel>& running, const
 namespace varnel {
 
 // The platform's own part of a second start; `warn` null where no box can be shown, and the
-// text is said on standard error instead.
+// text is said on standard error instead. `view` shows the codes of `running` until it ends and
+// returns the exit status; nothing, with the reason said, when it cannot follow them.
 struct SecondStartShell {
   std::function<void(const std::string& text)> warn;
+  std::function<std::optional<int>(const RunningVarnel& running)> view;
 };
 // Carries out `second` beside `running`, the same way on every platform; returns the exit status.
 int RunSecondStart(const SecondStart& second, const RunningVarnel& running,

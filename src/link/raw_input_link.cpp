@@ -65,6 +65,15 @@ void RawInputLink::HookF12(bool down, KeyTime time, LinkListener& listener) {
   devices_.HookF12(down, time, listener);
 }
 
+void RawInputLink::TakeF12(bool take, LinkListener& listener) {
+  if (take == takeF12_) return;
+  takeF12_ = take;
+  // A code in progress came from the other source: its next press or release would never come.
+  listener.CutCode(false);
+  devices_.SetSource(take ? ReaderDevices::Source::Hook : ReaderDevices::Source::Device);
+  Update(listener);
+}
+
 void RawInputLink::Update(LinkListener& listener) {
   LinkStatus status;
   status.windowLight = WindowLight::Indicator;

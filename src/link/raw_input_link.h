@@ -45,6 +45,8 @@ class RawInputLink {
            LinkListener& listener);
   // An F12 that the hook saw (and swallowed, while a reader is listed).
   void HookF12(bool down, KeyTime time, LinkListener& listener);
+  // From now on the hook takes every F12 for the reader, or no longer does.
+  void TakeF12(bool take, LinkListener& listener);
 
   // Whether the hook is to swallow F12 now.
   bool Linked() const { return devices_.Linked(); }

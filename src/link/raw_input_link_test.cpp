@@ -182,5 +182,23 @@ TEST(RawInputLinkHook, EveryF12IsTheReadersThroughTheHookAndRawInputAddsNone) {
   EXPECT_FALSE(loop.Screen().lblErr.Visible);
 }
 
+TEST_F(RawInputLinkTest, TheHookIsTakenUpAndLetGoWhileTheLinkRuns) {
+  // A press through raw input, then the hook is chosen: the code it began is cut.
+  Raw(kReader, kVirtualKeyF12, true);
+  link.TakeF12(true, loop.input);
+  EXPECT_TRUE(link.Status().exclusive);
+  link.HookF12(true, loop.At(), loop.input);
+  loop.Run(1000);
+  EXPECT_EQ(loop.Screen().lblErr.Caption, "Timeout");
+  loop.Run(2000);
+  // Its release never came through the hook; let go, raw input counts again, from a clean press.
+  link.TakeF12(false, loop.input);
+  EXPECT_FALSE(link.Status().exclusive);
+  Code(kGood165);
+  loop.Run(1000);
+  EXPECT_EQ(loop.Screen().Valore.Caption, "165");
+  EXPECT_FALSE(loop.Screen().lblErr.Visible);
+}
+
 }  // namespace
 }  // namespace varnel

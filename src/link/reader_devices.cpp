@@ -90,6 +90,12 @@ void ReaderDevices::HookF12(bool down, KeyTime time, LinkListener& listener) {
   listener.ReaderF12(down, time);
 }
 
+void ReaderDevices::SetSource(Source source) {
+  source_ = source;
+  hookDown_ = false;
+  for (Reader& reader : readers_) reader.down = false;
+}
+
 void ReaderDevices::Gone(const std::string& id, Tick now, LinkListener& listener) {
   const auto reader = Find(id);
   if (reader == readers_.end()) return;

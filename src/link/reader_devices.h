@@ -60,7 +60,9 @@ class ReaderDevices {
   bool DeviceKey(const std::string& id, Key key, KeyTime time, LinkListener& listener);
   // The hook's F12, from whichever keyboard; it counts while a reader is listed.
   void HookF12(bool down, KeyTime time, LinkListener& listener);
-  void SetSource(Source source) { source_ = source; }
+  // A press seen before a change of source is no press of the new one's: its release is not
+  // waited for.
+  void SetSource(Source source);
 
   // The device `id` has gone at `now`: the code in progress is cut if it had any part in it.
   void Gone(const std::string& id, Tick now, LinkListener& listener);

@@ -3,10 +3,15 @@
 namespace varnel {
 
 void CodeOutlet::TypeCodes(TypingPort& port, TypingOptions options, CodeTyping::Say say) {
-  typing_.reset();
+  StopTyping();
   runner_ = options.pauseMs > 0 ? OpenTypingThread() : OpenTypingHere();
   typing_ = std::make_unique<CodeTyping>(port, options, *runner_, std::move(say));
   typing_->LinkNow(direct_);
+}
+
+void CodeOutlet::StopTyping() {
+  Abandon();
+  typing_.reset();
 }
 
 void CodeOutlet::LinkNow(bool direct) {

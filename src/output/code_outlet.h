@@ -18,6 +18,8 @@ class CodeOutlet final {
   // From now on each code is typed as CodeTyping decides, through `port`, and the record of each
   // says whether it was, and why not. `say` tells the person why not.
   void TypeCodes(TypingPort& port, TypingOptions options, CodeTyping::Say say);
+  // From now on nothing is typed. Either, made while a code waits, records it untyped.
+  void StopTyping();
   bool Types() const { return typing_ != nullptr; }
 
   // Whether the reader is heard without the focus, at start and at each change.

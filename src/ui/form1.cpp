@@ -15,6 +15,16 @@ void Form1::Load() {
   host_.SetOuterWidth(kRunningOuterWidthTwips);
 }
 
+void Form1::LoadAsViewer() {
+  viewer_ = true;
+  host_.SetOuterWidth(kRunningOuterWidthTwips);
+}
+
+void Form1::ShowFollowed(const CodeOutcome& outcome) {
+  if (outcome.verdict == CodeOutcome::Verdict::Timeout) return ShowError(kTimeoutMessage);
+  DecodeFrame(outcome);
+}
+
 void Form1::Unload() {
   // No pending blink or display end may relight the light before the program is gone.
   for (TimerId timer : kTimers) SetTimer(timer, false);
@@ -28,11 +38,14 @@ void Form1::ShowStartupLight() {
 }
 
 void Form1::F12Down(bool isAutoRepeat, KeyTime time) {
+  // The followed Varnel has the reader; an F12 here is a person's.
+  if (viewer_) return;
   if (!isAutoRepeat) Show(EndCodeBeforePress(window_, *this, time.event));
   PulseStart(window_, *this, time.event, isAutoRepeat);
 }
 
 void Form1::F12Up(bool isAutoRepeat, KeyTime time) {
+  if (viewer_) return;
   // Some platforms report a held key as release/press pairs: those releases do not end the hold.
   if (!isAutoRepeat) PulseEnd(window_, *this, time.event, time.handled);
 }
@@ -76,7 +89,7 @@ void Form1::Show(const CodeEnd& end) {
 }
 
 void Form1::Report(const CodeOutcome& outcome) {
-  if (listener_) listener_->CodeDecided(outcome);
+  if (listener_ && !viewer_) listener_->CodeDecided(outcome);
 }
 
 void Form1::DecodeFrame(const CodeOutcome& outcome) {

@@ -85,6 +85,12 @@ class Form1 final : private CaptureView {
   // light for two seconds, arms capture and only then starts the watchdog, so no tick can find
   // an unarmed window while the warning is open.
   void Load();
+  // Instead of Load, for a window that only shows the codes of another Varnel, which has the
+  // reader: no reader check and no start-up light, and no key of the window's counts.
+  void LoadAsViewer();
+  // A code that the followed Varnel decided, shown as this window shows its own: the bits and
+  // the value, green or the error text, for two seconds. It is not reported as this one's.
+  void ShowFollowed(const CodeOutcome& outcome);
   // When the window closes: the timers stop and the light goes off. Calling it again is harmless.
   void Unload();
   // The start-up light, for a reader taken up after start-up: on for two seconds, unless a
@@ -131,6 +137,7 @@ class Form1 final : private CaptureView {
   PulseWindow window_;
   Form1Controls controls_;
   CodeListener* listener_ = nullptr;
+  bool viewer_ = false;
 };
 
 }  // namespace varnel

@@ -7,7 +7,10 @@
 # and the program killed during an answer; then, on a start with --type and a pace between keys,
 # the codes typed into a test window in front: on a US and a French layout, on a map that lacks
 # a digit, under a Shift held for a moment and for too long, and nothing while Varnel's own
-# window is in front, while another window holds the keyboard grab or the screen saver is on.
+# window is in front, while another window holds the keyboard grab or the screen saver is on;
+# then the kept choices, each case from an empty config home: typing kept with --remember, a
+# command line that wins for its run, a damaged kept file, the start at login, typing turned on
+# from the window's menu; and a window beside the service, showing its codes.
 # The reader sees its own light; the window is checked on screenshots.
 # Usage (on a private display): direct_link.sh VARNEL VARNEL_READER X11_KEY_RECORDER
 set -uo pipefail
@@ -16,9 +19,11 @@ source "$here/lib.sh"
 varnel=$1 reader=$2 recorder=$3
 e2e_setup
 recorder_pid="" grabber=""
+service=""
 stop_more() {
   [[ -n "$recorder_pid" ]] && kill "$recorder_pid" 2>/dev/null && wait "$recorder_pid" 2>/dev/null
   [[ -n "$grabber" ]] && kill "$grabber" 2>/dev/null && wait "$grabber" 2>/dev/null
+  [[ -n "$service" ]] && kill "$service" 2>/dev/null && wait "$service" 2>/dev/null
   device_stop
 }
 device_start "$reader"
@@ -283,4 +288,96 @@ xset s reset
 [[ $(typed) == "$expected" ]] || fail "typed under the screen saver: '$(typed)'"
 (( $(said "not typed") == 3 )) || fail "more than a line a cause said: $(cat "$work/stderr")"
 kill "$pid"; wait "$pid"; pid=""
+
+# kept_start [OPTION...]: a start on the direct link, its window in $main.
+kept_start() {
+  "$varnel" "$@" 2>"$work/stderr" &
+  pid=$!
+  main=$(wait_window Varnel 20) || fail "no window"
+  wait_said "direct link to the reader up" 3000 >/dev/null
+}
+# front_recorder: a new test window in front, the text it gets in typed.
+front_recorder() {
+  [[ -n "$recorder_pid" ]] && kill "$recorder_pid" && wait "$recorder_pid" 2>/dev/null
+  "$recorder" --raw >"$work/keys" &
+  recorder_pid=$!
+  for _ in $(seq 100); do grep -q ready "$work/keys" 2>/dev/null && break; sleep 0.05; done
+  other=$(wait_window x11-key-recorder 5) || fail "no test window"
+  xdotool windowfocus --sync "$other"
+}
+# typed_code TEXT: a good code, typed as TEXT into the test window.
+typed_code() {
+  front_recorder
+  device_code 10100101
+  wait_typed "$1"
+  kill "$pid"; wait "$pid"; pid=""
+}
+
+echo "kept: --remember --type=tab, then a plain start types 165 and Tab"
+fresh_config
+"$varnel" --remember --type=tab || fail "--remember --type=tab: status $?"
+[[ $(kept) == *"type=tab"* ]] || fail "not kept: $(kept)"
+kept_start
+typed_code '165\t'
+echo "--type=enter on the command line wins for its run, and changes nothing kept"
+kept_start --type=enter
+typed_code '165\r'
+[[ $(kept) == *"type=tab"* ]] || fail "what is kept changed: $(kept)"
+
+echo "a damaged kept file: said once, and what it holds of use is used"
+fresh_config
+mkdir -p "$XDG_CONFIG_HOME/varnel"
+printf '[General]\ntype=tab\ntype-delay=7\n[broken\n' >"$XDG_CONFIG_HOME/varnel/varnel.conf"
+kept_start
+(( $(said "varnel.conf: cannot be read wholly") == 1 && $(said "kept choices") == 1 )) ||
+  fail "the damaged file is not said once: $(cat "$work/stderr")"
+typed_code '165\t'
+
+echo "start at login: written by --start-at-login=yes, removed by no"
+fresh_config
+entry=$XDG_CONFIG_HOME/autostart/varnel.desktop
+"$varnel" --remember --start-at-login=yes || fail "--start-at-login=yes: status $?"
+grep -qxF "Exec=$(realpath "$varnel")" "$entry" || fail "the autostart entry: $(cat "$entry")"
+desktop-file-validate "$entry" || fail "the autostart entry is not a valid desktop entry"
+[[ -z $(kept) ]] || fail "--start-at-login kept more: $(kept)"
+"$varnel" --remember --start-at-login=no || fail "--start-at-login=no: status $?"
+[[ ! -e "$entry" ]] || fail "the autostart entry is still there"
+
+echo "the menu: a right click, then the keyboard, turns typing on for the next code"
+fresh_config
+kept_start
+# shown N: until the program shows N windows, its menus among them.
+shown() {
+  for _ in $(seq 100); do
+    (( $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l) >= $1 )) && return 0
+    sleep 0.05
+  done
+  fail "the program shows $(xdotool search --onlyvisible --pid "$pid" | wc -l) windows, not $1"
+}
+xdotool windowfocus --sync "$main" mousemove --window "$main" 40 60 click 3
+shown 2
+xdotool key Down Right  # to "Scrivi i codici nel programma in primo piano", and into it at "No"
+shown 3
+xdotool key Down Return  # "Sì, seguiti da Invio"
+for _ in $(seq 50); do [[ $(kept) == *"type=enter"* ]] && break; sleep 0.05; done
+[[ $(kept) == *"type=enter"* ]] || fail "the menu's choice is not kept: $(kept)"
+typed_code '165\r'
+
+echo "a window beside the service shows its codes; the reader gets one answer"
+fresh_config
+device led
+"$varnel" --headless >"$work/service.out" 2>"$work/service.err" &
+service=$!
+for _ in $(seq 100); do grep -q "direct link to the reader up" "$work/service.err" && break; sleep 0.05; done
+device_startup_light
+"$varnel" 2>"$work/stderr" &
+pid=$!
+main=$(wait_window Varnel 20) || fail "no window beside the service"
+wait_said "showing the codes of the Varnel that runs in this session (process $service," 3000 >/dev/null
+device_code 10100101
+device_good shot_value viewer_value
+(( $(share '#00FF00' viewer_value) > 50 )) || fail "the window beside the service shows no good code"
+grep -q '"value":165' "$work/service.out" || fail "the service has no record of the code"
+kill "$pid"; wait "$pid"; pid=""
+kill "$service"; wait "$service"; service=""
 echo "PASS"

@@ -16,7 +16,12 @@ e2e_setup() {
     export XDG_RUNTIME_DIR=$work/runtime
     mkdir -m 700 "$XDG_RUNTIME_DIR"
   fi
+  # Nothing a developer keeps for their own Varnel reaches the test's, nor the other way round.
+  export XDG_CONFIG_HOME=$work/config
 }
+# fresh_config: the kept choices and the start at login as if Varnel had never run.
+fresh_config() { rm -rf "$XDG_CONFIG_HOME"; }
+kept() { cat "$XDG_CONFIG_HOME/varnel/varnel.conf" 2>/dev/null; }
 e2e_teardown() {
   [[ -n "$pid" ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
   declare -F stop_more >/dev/null && stop_more

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Linux program end to end, as a user and the reader meet it: start-up warning, the
 # start-up light, a good, a bad and a cut code, codes sent while the program is stopped, a long
-# hold that auto-repeats, a second start, closing, a kill during an answer. Started with --print,
-# its first record is read and then nobody reads: the window works on. Started without, two
-# `varnel --print` beside it follow it, each getting the same line, until it closes.
+# hold that auto-repeats, a second start, closing, a kill during an answer, a window beside a
+# service that ends. Started with --print, its first record is read and then nobody reads: the
+# window works on. Started without, two `varnel --print` beside it follow it, each getting the
+# same line, until it closes.
 # Usage (on a private display): linux_window.sh VARNEL X11_CLOSE_WINDOW
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -242,15 +243,31 @@ pid=""
 (( status == 0 )) || fail "SIGTERM during the warning: status $status"
 [[ $(light) == off ]] || fail "the light is on after SIGTERM during the warning"
 
-echo "a window start while Varnel runs without one"
+echo "a window start while Varnel runs without one: its codes shown beside it, until it ends"
 "$varnel" --headless >/dev/null 2>>"$work/stderr" &
 pid=$!
 for _ in $(seq 100); do grep -q " headless" "$XDG_RUNTIME_DIR/varnel.lock" 2>/dev/null && break; sleep 0.05; done
-"$varnel" 2>>"$work/stderr" &
-second=$!
-box=$(wait_window Varnel 20) || fail "no warning box"
+"$varnel" 2>"$work/viewer.err" &
+viewer=$!
+followers=("$viewer")
+shown=$(wait_window Varnel 20) || fail "no window beside the service"
+for _ in $(seq 100); do grep -q "showing the codes" "$work/viewer.err" && break; sleep 0.05; done
+grep -q "showing the codes of the Varnel that runs in this session (process $pid, without a window)" \
+  "$work/viewer.err" || fail "the window beside the service: $(cat "$work/viewer.err")"
+kill -TERM "$pid"
+wait "$pid"
+pid=""
+# It says so in a box of its own, and ends once that is closed.
+for _ in $(seq 100); do
+  box=$(xdotool search --onlyvisible --name '^Varnel$' | grep -vx "$shown" | head -n1)
+  [[ -n "$box" ]] && break
+  sleep 0.05
+done
+[[ -n "$box" ]] || fail "the window beside the service does not say that it has ended"
+grep -q "the Varnel of process [0-9]* has ended" "$work/viewer.err" || fail "$(cat "$work/viewer.err")"
 xdotool windowfocus --sync "$box" key Return
-wait "$second"
+wait "$viewer"
 status=$?
-(( status == 1 )) || fail "a window start beside a Varnel without one ended with status $status"
+followers=()
+(( status == 0 )) || fail "the window beside the service ended with status $status"
 echo "PASS"

@@ -11,7 +11,8 @@
 # it; codes heard through raw input with another program in front, which still gets the F12s,
 # also across a stop of the program, or gets none with --take-f12; and with Varnel in front, one
 # record a code; with --type, a good code typed into the program in front, a bad one not, and
-# nothing with Varnel in front.
+# nothing with Varnel in front; typing kept with --remember, and the start at login written and
+# removed from the command line and turned on from the window's system menu.
 # Usage (on a private display, WINEPREFIX set): windows_window.sh VARNEL_EXE PROBE_EXE VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,7 +22,15 @@ varnel=$1 probe_exe=$2 version=$3
 e2e_setup
 wm=""
 dpi_key='HKCU\Control Panel\Desktop'
+kept_key='HKCU\Software\Varnel'
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+# What the program writes in the registry: gone before the test and after it.
+forget() {
+  wine reg delete "$kept_key" /f >/dev/null 2>&1
+  wine reg delete "$run_key" /v Varnel /f >/dev/null 2>&1
+}
 stop_more() {
+  forget
   [[ -n "${exe:-}" ]] && kill -CONT "$exe" 2>/dev/null
   [[ -n "${follower:-}" ]] && kill "$follower" 2>/dev/null
   wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1
@@ -31,6 +40,7 @@ stop_more() {
 }
 
 probe() { wine "$probe_exe" "$@" | tr -d '\r'; }
+forget
 # control NAME: "text<TAB>visible" of that control of the running window.
 control() { probe controls | awk -F'\t' -v n="$1" '$1 == n { print $2 "\t" $3 }'; }
 expect_control() {
@@ -446,6 +456,40 @@ wait_records 3
 [[ $(record_typed 3) == '"typed":false,"untyped":"own-window"' ]] ||
   fail "typed with Varnel in front: $(sed -n 3p "$work/stdout")"
 (( $(said "not typed") == 0 )) || fail "$(cat "$work/stderr")"
+probe close
+stopped
+
+echo "kept: --remember --type=tab, then a plain start types 165 and Tab into the program in front"
+# reg_value KEY NAME: the data of that registry value, or nothing.
+reg_value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print }'
+}
+wine "$varnel" --remember --type=tab || fail "--remember --type=tab: status $?"
+[[ $(reg_value "$kept_key" type) == tab ]] || fail "not kept: $(wine reg query "$kept_key" 2>&1)"
+: >"$work/stdout"
+: >"$work/stderr"
+start 96 --print
+front_start
+press_code 100 300 10100101
+wait_records 1
+for _ in $(seq 60); do [[ $(typed) == '165\t' ]] && break; sleep 0.05; done
+[[ $(typed) == '165\t' ]] || fail "the program in front got '$(typed)', not 165 and Tab"
+front_stop
+
+echo "start at login: --start-at-login=yes writes the Run value, no removes it"
+path=\"$(winepath -w "$varnel")\"
+wine "$varnel" --remember --start-at-login=yes || fail "--start-at-login=yes: status $?"
+[[ $(reg_value "$run_key" Varnel) == "$path" ]] || fail "the Run value: '$(reg_value "$run_key" Varnel)', not $path"
+wine "$varnel" --remember --start-at-login=no || fail "--start-at-login=no: status $?"
+[[ -z $(reg_value "$run_key" Varnel) ]] || fail "the Run value is still there"
+echo "the system menu's last entry, from the keyboard, turns it on again"
+main=$(wait_window Varnel 10) || fail "no main window"
+xdotool windowactivate --sync "$main" key alt+space
+for _ in $(seq 50); do probe menu && break; sleep 0.1; done
+probe menu || fail "Alt+Space opens no system menu"
+xdotool key Up Return
+for _ in $(seq 50); do [[ -n $(reg_value "$run_key" Varnel) ]] && break; sleep 0.1; done
+[[ $(reg_value "$run_key" Varnel) == "$path" ]] || fail "the system menu did not turn the start at login on"
 probe close
 stopped
 unset VARNEL_READER_ID

@@ -28,6 +28,7 @@
 //                                     as WM_CHAR ("\r" for Enter, "\t" for Tab), for MS or until
 //                                     it is closed
 //   win32-probe close-keys            closes that window
+//   win32-probe menu                  exits 0 while a menu is open (a popup or the system menu)
 // Exits 1 when the window it needs is not there (yet), 3 on a fault.
 #include <windows.h>
 
@@ -423,6 +424,10 @@ int main(int argc, char** argv) {
   if (command == "dpi-changed") return DpiChanged(number);
   if (command == "keys") return Keys(number);
   if (command == "close-keys") return CloseKeys();
+  if (command == "menu") {
+    const HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu && IsWindowVisible(menu) ? 0 : 1;
+  }
   const bool whenOn = argc >= 3 && std::string(argv[2]) == "on";
   if (command == "end-session") return Post(WM_ENDSESSION, TRUE, whenOn);
   if (command == "close") return Post(WM_CLOSE, 0, whenOn);

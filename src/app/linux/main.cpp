@@ -14,6 +14,7 @@
 #include "app/command_line.h"
 #include "app/linux/linux_program.h"
 #include "app/linux/stop_signals.h"
+#include "app/run_kept_choices.h"
 #include "app/second_start.h"
 #include "output/code_typing.h"
 #include "output/line_writer.h"
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "varnel: %s\n%s", line.refusal.c_str(),
                    varnel::UsageText(rules).c_str());
       return 2;
+    case varnel::CommandLine::Action::Remember:
+    case varnel::CommandLine::Action::Forget:
+      return varnel::RunKeptChoices(line, varnel::SayOnStandardError);
     case varnel::CommandLine::Action::Run:
       break;
   }

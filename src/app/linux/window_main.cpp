@@ -16,15 +16,20 @@
 #include "app/linux/linux_program.h"
 #include "app/linux/stop_signals.h"
 #include "app/second_start.h"
+#include "choices/kept_choices.h"
+#include "light/no_light.h"
 #include "light/x11/indicator_light.h"
 #include "output/line_writer.h"
 #include "output/x11/xtest_typing.h"
 #include "process/program_clock.h"
 #include "process/standard_output.h"
 #include "session/followed_stream.h"
+#include "session/linux/followed_socket.h"
 #include "session/session_lock.h"
+#include "ui/choices_menu.h"
 #include "ui/qt/display_probe.h"
 #include "ui/qt/form1_window.h"
+#include "ui/qt/service_viewer.h"
 
 namespace {
 
@@ -32,6 +37,41 @@ bool OnWayland() {
   const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
   return QGuiApplication::platformName().startsWith(QStringLiteral("wayland")) ||
          (waylandDisplay && *waylandDisplay);
+}
+
+void SetUpApplication() {
+  QApplication::setApplicationName(QString::fromStdString(varnel::kAppTitle));
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/icons/varnel-16.png"), QSize(16, 16));
+  icon.addFile(QStringLiteral(":/icons/varnel-32.png"), QSize(32, 32));
+  QApplication::setWindowIcon(icon);
+}
+
+// The window beside a service, showing its codes as it decides them until it ends; nothing,
+// with the reason said, when they cannot be followed.
+std::optional<int> ViewService(int argc, char** argv, const varnel::RunningVarnel& running) {
+  const varnel::FollowedSocket stream(running);
+  if (stream.Stream() < 0) {
+    varnel::SayOnStandardError(stream.Problem());
+    return std::nullopt;
+  }
+  QApplication app(argc, argv);
+  SetUpApplication();
+  varnel::NoLight light;
+  const std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
+  varnel::Form1Window window(light, *keyboards, varnel::TickCount);
+  const std::unique_ptr<varnel::ChoiceStore> store = varnel::OpenChoiceStore();
+  const std::unique_ptr<varnel::LoginStart> login = varnel::OpenLoginStart();
+  varnel::ChoicesMenu choices(*store, *login,
+                              varnel::LoadKept(*store, false, varnel::SayOnStandardError),
+                              {.outlet = window.Outlet(),
+                               .typingUnavailable = varnel::kViewerTypingTip,
+                               .say = varnel::SayOnStandardError});
+  window.SetChoices(&choices);
+  const varnel::ServiceViewer viewer(window, running, stream);
+  varnel::StopOnSignals(&window, [] { QApplication::closeAllWindows(); });
+  window.show();
+  return QApplication::exec();
 }
 
 // What a start does while another Varnel holds the session; returns how it ends.
@@ -43,24 +83,27 @@ int SecondStartRun(int argc, char** argv, const varnel::SessionStart& session) {
                     QString::fromStdString(text), QMessageBox::Ok);
     box.exec();
   };
+  shell.view = [&](const varnel::RunningVarnel& running) {
+    return ViewService(argc, argv, running);
+  };
   return varnel::RunSecondStart(*session.second, *session.holder, shell);
 }
 
-// For --type: the keyboard that types into the X window in front, or null with the reason said.
-std::unique_ptr<varnel::TypingPort> OpenTyping() {
+// For --type: the keyboard that types into the X window in front, or null with the reason in
+// `problem`.
+std::unique_ptr<varnel::TypingPort> OpenTyping(std::string& problem) {
   if (OnWayland()) {
-    std::fprintf(stderr, "%s\n", varnel::kTypingOnWayland);
+    problem = varnel::kTypingOnWayland;
     return nullptr;
   }
   const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!x11 || !x11->display()) {
-    std::fprintf(stderr, "varnel: --type needs X11 or Windows, not Qt's %s platform\n",
-                 qPrintable(QGuiApplication::platformName()));
+    problem = "varnel: --type needs X11 or Windows, not Qt's " +
+              QGuiApplication::platformName().toStdString() + " platform";
     return nullptr;
   }
-  std::string problem;
   std::unique_ptr<varnel::TypingPort> port = varnel::OpenXTestTyping(x11->display(), problem);
-  if (!port) std::fprintf(stderr, "varnel: --type cannot type: %s\n", problem.c_str());
+  if (!port) problem = "varnel: --type cannot type: " + problem;
   return port;
 }
 
@@ -82,13 +125,21 @@ int main(int argc, char** argv) {
   if (session.second) return SecondStartRun(argc, argv, session);
 
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QString::fromStdString(varnel::kAppTitle));
-  QIcon icon;
-  icon.addFile(QStringLiteral(":/icons/varnel-16.png"), QSize(16, 16));
-  icon.addFile(QStringLiteral(":/icons/varnel-32.png"), QSize(32, 32));
-  QApplication::setWindowIcon(icon);
-  std::unique_ptr<varnel::TypingPort> typing;
-  if (line.type && !(typing = OpenTyping())) return 2;
+  SetUpApplication();
+  // Typing is made ready whether it is on or not, so that the menu can tell where it cannot work.
+  std::string typingProblem;
+  const std::unique_ptr<varnel::TypingPort> typing = OpenTyping(typingProblem);
+  if (line.type && !typing) {
+    std::fprintf(stderr, "%s\n", typingProblem.c_str());
+    return 2;
+  }
+  const std::unique_ptr<varnel::ChoiceStore> store = varnel::OpenChoiceStore();
+  const std::unique_ptr<varnel::LoginStart> login = varnel::OpenLoginStart();
+  const varnel::Choices inForce = varnel::InForce(
+      varnel::LoadKept(*store, false, varnel::SayOnStandardError), varnel::Given(line));
+  if (inForce.typing != varnel::Typing::Off && !typing) {
+    varnel::SayOnStandardError(typingProblem + " (typing is kept on: not this time)");
+  }
 
   // Every code to the programs that follow this Varnel, and with --print to standard output.
   const varnel::WindowLightPort windowLight = varnel::OpenWindowLight(OnWayland());
@@ -109,10 +160,16 @@ int main(int argc, char** argv) {
         QApplication::closeAllWindows();
       },
       [&window] { window.Activate(); });
+  varnel::ChoicesMenu choices(*store, *login, inForce,
+                              {.outlet = window.Outlet(),
+                               .typing = typing.get(),
+                               .typingUnavailable = OnWayland() ? varnel::kTypingOnWaylandTip
+                                                                : varnel::kTypingUnavailableTip,
+                               .say = varnel::SayOnStandardError,
+                               .typeDelayMs = line.typeDelayMs});
+  window.SetChoices(&choices);
   window.Load();
-  if (typing) {
-    window.TypeCodes(*typing, {*line.type, line.typeDelayMs}, varnel::SayOnStandardError);
-  }
+  choices.Start();
   int status = 0;
   if (quitRequested) {  // while the warning was open: end here, light off
     window.close();

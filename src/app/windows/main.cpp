@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/run_kept_choices.h"
 #include "app/second_start.h"
+#include "choices/kept_choices.h"
 #include "light/guarded_light.h"
 #include "light/light_guardian.h"
 #include "light/light_key.h"
@@ -32,6 +34,7 @@
 #include "session/followed_stream.h"
 #include "session/run_id.h"
 #include "session/session_lock.h"
+#include "ui/choices_menu.h"
 #include "ui/win32/form1_window.h"
 #include "ui/win32/raw_input_host.h"
 #include "version.h"
@@ -75,6 +78,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     case varnel::CommandLine::Action::Refuse:
       varnel::WriteStandardError("varnel: " + line.refusal + "\n" + varnel::UsageText(rules));
       return 2;
+    case varnel::CommandLine::Action::Remember:
+    case varnel::CommandLine::Action::Forget:
+      return varnel::RunKeptChoices(line, varnel::SayOnStandardError);
     case varnel::CommandLine::Action::Run:
       break;
   }
@@ -115,17 +121,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                            systemLight.On());
     std::unique_ptr<varnel::KeyboardLister> keyboards = varnel::OpenSystemKeyboardLister();
     varnel::Form1Window window(light, *keyboards, recorder.get());
+    const std::unique_ptr<varnel::ChoiceStore> store = varnel::OpenChoiceStore();
+    const std::unique_ptr<varnel::LoginStart> login = varnel::OpenLoginStart();
+    const varnel::Choices inForce = varnel::InForce(
+        varnel::LoadKept(*store, true, varnel::SayOnStandardError), varnel::Given(line));
     // The reader heard whichever window has the focus, through raw input.
-    varnel::RawInputHost link(window.Input(), line.takeF12, varnel::SayOnStandardError);
-    const std::unique_ptr<varnel::TypingPort> typing =
-        line.type ? varnel::OpenSendInputTyping() : nullptr;
+    varnel::RawInputHost link(window.Input(), inForce.takeF12, varnel::SayOnStandardError);
+    const std::unique_ptr<varnel::TypingPort> typing = varnel::OpenSendInputTyping();
+    varnel::ChoicesMenu choices(*store, *login, inForce,
+                                {.outlet = window.Outlet(),
+                                 .typing = typing.get(),
+                                 .takeF12 = [&link](bool take) { link.TakeF12(take); },
+                                 .say = varnel::SayOnStandardError,
+                                 .typeDelayMs = line.typeDelayMs});
+    window.SetChoices(&choices);
     if (window.Create(instance)) {
       window.SetLinkMessages(&link);
       link.Attach(window.Window());
       window.Load();
-      if (typing) {
-        window.TypeCodes(*typing, {*line.type, line.typeDelayMs}, varnel::SayOnStandardError);
-      }
+      choices.Start();
       window.Show(showCommand);
       MSG msg;
       while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

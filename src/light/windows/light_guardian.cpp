@@ -12,6 +12,7 @@
 #include "light/lock_light.h"
 #include "light/windows/system_lock_key_port.h"
 #include "process/text.h"
+#include "process/windows/this_program.h"
 
 namespace varnel {
 namespace {
@@ -37,19 +38,6 @@ class PipeGuard final : public LightGuard {
  private:
   HANDLE pipe_;
 };
-
-std::wstring ThisProgram() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD size = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (size == 0) return {};
-    if (size < path.size()) {
-      path.resize(size);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 }  // namespace
 

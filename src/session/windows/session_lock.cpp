@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "process/windows/system_error.h"
 #include "process/windows/utf.h"
 #include "session/session_lock.h"
 
@@ -17,24 +18,6 @@ namespace {
 constexpr wchar_t kMutexName[] = L"Local\\Varnel.Session";
 constexpr wchar_t kHolderName[] = L"Local\\Varnel.Session.Holder";
 constexpr DWORD kHolderBytes = 64;
-
-std::string ErrorText(DWORD error) {
-  wchar_t* text = nullptr;
-  FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string narrow = "error " + std::to_string(error);
-  if (text) {
-    std::string message = Utf8(text);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                                message.back() == '.' || message.back() == ' ')) {
-      message.pop_back();
-    }
-    if (!message.empty()) narrow = message + " (" + narrow + ")";
-  }
-  return narrow;
-}
 
 // Kept open for the life of the process: closing it would let a second start read nothing.
 void Publish(const RunningVarnel& me) {
@@ -92,7 +75,7 @@ BOOL CALLBACK Consider(HWND window, LPARAM param) {
 SessionLock TakeSessionLock(bool window) {
   HANDLE mutex = CreateMutexW(nullptr, TRUE, kMutexName);
   if (!mutex)
-    return {false, std::nullopt, "no session lock to be had: " + ErrorText(GetLastError())};
+    return {false, std::nullopt, "no session lock to be had: " + SystemErrorText(GetLastError())};
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     // Someone has it open: the holder, or a start like this one that looked in a moment ago
     // and keeps a holder's lock (maybe abandoned by a killed one) in being.

@@ -1,10 +1,13 @@
 #include "ui/qt/form1_window.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -94,6 +97,32 @@ constexpr Applier kAppliers[] = {
       }
     },
 };
+
+// The menu's items into `menu`, each entry carrying its ChoiceEntry.
+void AddItems(QMenu& menu, const std::vector<MenuItem>& items) {
+  menu.setToolTipsVisible(true);
+  QActionGroup* radios = nullptr;
+  for (const MenuItem& item : items) {
+    const QString text = QString::fromStdString(item.text);
+    QAction* action = nullptr;
+    if (item.entry) {
+      action = menu.addAction(text);
+      action->setData(static_cast<int>(*item.entry));
+      action->setCheckable(true);
+      action->setChecked(item.checked);
+      if (item.radio) {
+        if (!radios) radios = new QActionGroup(&menu);
+        radios->addAction(action);
+      }
+    } else {
+      QMenu* submenu = menu.addMenu(text);
+      AddItems(*submenu, item.items);
+      action = submenu->menuAction();
+    }
+    action->setEnabled(item.enabled);
+    action->setToolTip(QString::fromStdString(item.toolTip));
+  }
+}
 
 }  // namespace
 
@@ -214,6 +243,16 @@ void Form1Window::Activate() {
   if (front == this && isMinimized()) showNormal();
   front->raise();
   front->activateWindow();
+}
+
+void Form1Window::contextMenuEvent(QContextMenuEvent* event) {
+  if (!choices_) return QWidget::contextMenuEvent(event);
+  QMenu menu(this);
+  AddItems(menu, choices_->Items());
+  if (const QAction* chosen = menu.exec(event->globalPos())) {
+    choices_->Choose(static_cast<ChoiceEntry>(chosen->data().toInt()));
+  }
+  Render();
 }
 
 void Form1Window::closeEvent(QCloseEvent* event) {

@@ -10,6 +10,7 @@
 
 #include "link/direct_link.h"
 #include "output/code_recorder.h"
+#include "ui/choices_menu.h"
 #include "ui/qt/hosted_form.h"
 #include "ui/qt/link_driver.h"
 
@@ -30,19 +31,23 @@ class Form1Window : public QWidget, private HostedForm::Face {
   // The running program was asked to come to the front, as by a second start.
   void Activate();
 
-  // From now on each good code is also typed into the window in front through `port`, then
-  // `end`; `say` tells why one is not.
-  void TypeCodes(TypingPort& port, TypingOptions options, CodeTyping::Say say) {
-    hosted_.Input().Outlet().TypeCodes(port, options, std::move(say));
-  }
   // The window's load step; call once, before the window is first shown. With the direct link,
   // the devices are looked for first, so that the start-up light already shows on the reader.
   void Load();
 
   const Form1& Logic() const { return hosted_.Form(); }
+  Form1& Logic() { return hosted_.Form(); }
+  // Where each decided code goes out.
+  CodeOutlet& Outlet() { return hosted_.Input().Outlet(); }
+  // The menu that a right click opens; none without it.
+  void SetChoices(ChoicesMenu* choices) { choices_ = choices; }
+  // Brings the controls up to date with the logic, after it was changed from outside the
+  // window's own events.
+  void Render();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   // Key preview: sees every key event of the window before the focused control does.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -53,13 +58,13 @@ class Form1Window : public QWidget, private HostedForm::Face {
 
   int Px(std::int32_t twips) const;
   void BuildControls();
-  void Render();
 
   Form1Window(LockKeyPort& light, DirectLink* link, KeyboardLister& keyboards, Clock clock,
               DeviceList devices, CodeRecorder* recorder, GuardedLight* guarded);
 
   HostedForm hosted_;
   std::map<std::string, QWidget*> controls_;
+  ChoicesMenu* choices_ = nullptr;
 };
 
 }  // namespace varnel

@@ -1,6 +1,7 @@
 #include "ui/win32/form1_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <string>
@@ -77,6 +78,33 @@ constexpr Applier kAppliers[] = {
 };
 
 UINT_PTR TimerEventId(TimerId timer) { return static_cast<UINT_PTR>(timer) + 1; }
+
+// The choices' entries as menu commands: clear of the controls' ids, below the system's own
+// commands, and with the four low bits clear, which the system menu keeps for itself.
+UINT_PTR ChoiceCommand(ChoiceEntry entry) { return 0x1000 + 0x10 * static_cast<UINT_PTR>(entry); }
+
+void AppendItems(HMENU menu, const std::vector<MenuItem>& items) {
+  for (const MenuItem& item : items) {
+    const std::wstring text = Utf16(item.text);
+    const UINT flags = MF_STRING | (item.enabled ? MF_ENABLED : MF_GRAYED) |
+                       (item.checked ? MF_CHECKED : MF_UNCHECKED);
+    if (!item.entry) {
+      HMENU submenu = CreatePopupMenu();
+      AppendItems(submenu, item.items);
+      AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), text.c_str());
+      continue;
+    }
+    const UINT_PTR command = ChoiceCommand(*item.entry);
+    AppendMenuW(menu, flags, command, text.c_str());
+    if (item.radio) {
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_FTYPE;
+      info.fType = MFT_STRING | MFT_RADIOCHECK;
+      SetMenuItemInfoW(menu, static_cast<UINT>(command), FALSE, &info);
+    }
+  }
+}
 
 // The per-monitor DPI functions came after Windows 7: they are looked up, not linked, so the
 // program still starts there, at the system DPI.
@@ -189,7 +217,18 @@ LRESULT Form1Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       hwnd_ = hwnd;
       BuildControls();
       LayOut(WindowDpi(hwnd), nullptr);
+      systemItems_ = GetMenuItemCount(GetSystemMenu(hwnd, FALSE));
+      RefreshSystemMenu();
       return 0;
+    case WM_INITMENUPOPUP:
+      if (HIWORD(lParam)) RefreshSystemMenu();  // the system menu, about to open
+      break;
+    case WM_SYSCOMMAND:
+      if (Chosen(wParam & 0xFFF0)) return 0;
+      break;
+    case WM_CONTEXTMENU:
+      if (ShowContextMenu(lParam)) return 0;
+      break;
     case WM_DPICHANGED:
       // Moved to a monitor of another DPI: the system suggests where the window goes.
       LayOut(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
@@ -387,6 +426,49 @@ void Form1Window::Render() {
     const Target target{control, toolTips_, ToolOf(hwnd_, layout_[i].kind, control)};
     for (Applier apply : kAppliers) apply(target, shown_[i], was);
   }
+}
+
+void Form1Window::RefreshSystemMenu() {
+  HMENU menu = GetSystemMenu(hwnd_, FALSE);
+  if (!menu || !choices_ || systemItems_ <= 0) return;
+  while (GetMenuItemCount(menu) > systemItems_) DeleteMenu(menu, systemItems_, MF_BYPOSITION);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendItems(menu, choices_->Items());
+}
+
+// A right click on the window's caption or frame is the system menu's; from the keyboard (Shift+
+// F10, the menu key) the menu opens at the window's corner.
+bool Form1Window::ShowContextMenu(LPARAM where) {
+  if (!choices_) return false;
+  POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+  const bool fromKeyboard = at.x == -1 && at.y == -1;
+  POINT inside = at;
+  ScreenToClient(hwnd_, &inside);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  if (!fromKeyboard && !PtInRect(&client, inside)) return false;
+  if (fromKeyboard) {
+    at = {0, 0};
+    ClientToScreen(hwnd_, &at);
+  }
+  HMENU menu = CreatePopupMenu();
+  AppendItems(menu, choices_->Items());
+  const UINT_PTR command = static_cast<UINT_PTR>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
+  DestroyMenu(menu);
+  Chosen(command);
+  return true;
+}
+
+bool Form1Window::Chosen(UINT_PTR command) {
+  if (!choices_) return false;
+  for (const ChoiceEntry entry : kChoiceEntries) {
+    if (ChoiceCommand(entry) != command) continue;
+    choices_->Choose(entry);
+    Render();
+    return true;
+  }
+  return false;
 }
 
 void Form1Window::SetTimerEnabled(TimerId timer, bool enabled) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "output/code_recorder.h"
+#include "ui/choices_menu.h"
 #include "ui/form1.h"
 #include "ui/form1_layout.h"
 #include "ui/form1_state.h"
@@ -32,11 +33,11 @@ class Form1Window final : private FormPort {
   Form1Window& operator=(const Form1Window&) = delete;
 
   bool Create(HINSTANCE instance);
-  // From now on each good code is also typed into the window in front through `port`, then
-  // `end`; `say` tells why one is not.
-  void TypeCodes(TypingPort& port, TypingOptions options, CodeTyping::Say say) {
-    input_.Outlet().TypeCodes(port, options, std::move(say));
-  }
+  // Where each decided code goes out.
+  CodeOutlet& Outlet() { return input_.Outlet(); }
+  // The menu that a right click opens, and whose entries the system menu holds too; none
+  // without it. Before Create.
+  void SetChoices(ChoicesMenu* choices) { choices_ = choices; }
   // The window's load step; call once, before the window is first shown.
   void Load();
   void Show(int showCommand);
@@ -71,6 +72,12 @@ class Form1Window final : private FormPort {
   // The reader frame's tip follows the frame wherever it is laid out.
   void PlaceReaderTip();
   void Render();
+  // The choices' entries, as they are now, at the end of the system menu.
+  void RefreshSystemMenu();
+  // The choices' menu, for WM_CONTEXTMENU at `where`: whether it was shown.
+  bool ShowContextMenu(LPARAM where);
+  // A menu command of the choices' entries: whether it was one.
+  bool Chosen(UINT_PTR command);
 
   void SetTimerEnabled(TimerId timer, bool enabled) override;
   void ShowWarning(const std::string& text, const std::string& title) override;
@@ -91,6 +98,9 @@ class Form1Window final : private FormPort {
   std::vector<ControlState> shown_ = std::vector<ControlState>(layout_.size());
   HWND toolTips_ = nullptr;
   std::map<COLORREF, HBRUSH> brushes_;
+  ChoicesMenu* choices_ = nullptr;
+  // The system's own items of the system menu, before the choices'.
+  int systemItems_ = 0;
 };
 
 }  // namespace varnel

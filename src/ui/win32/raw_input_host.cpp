@@ -26,15 +26,31 @@ void RawInputHost::Attach(HWND window) {
     say_("varnel: raw input refused the program (error " + std::to_string(GetLastError()) +
          "): codes come only through the window, while it has the focus.");
   }
-  if (takeF12_) {
-    hook_ = std::make_unique<F12Hook>(window, kHookF12);
-    if (!hook_->Started()) {
-      say_("varnel: the F12 hook cannot be installed (error " + std::to_string(GetLastError()) +
-           "): F12 also reaches the program in front.");
-    }
-  }
+  if (takeF12_) StartHook();
   Scan();
   SetTimer(window, kScanTimer, kScanMs, nullptr);
+}
+
+void RawInputHost::TakeF12(bool take) {
+  if (take == takeF12_) return;
+  takeF12_ = take;
+  link_.TakeF12(take, listener_);
+  if (!take) {
+    hook_.reset();
+  } else if (window_) {
+    StartHook();
+    hook_->SetSwallowing(link_.Linked());
+  }
+}
+
+void RawInputHost::StartHook() {
+  hook_ = std::make_unique<F12Hook>(window_, kHookF12);
+  hookWatch_ = HookWatch();
+  reinstallAsked_ = 0;
+  if (!hook_->Started()) {
+    say_("varnel: the F12 hook cannot be installed (error " + std::to_string(GetLastError()) +
+         "): F12 also reaches the program in front.");
+  }
 }
 
 void RawInputHost::Scan() {

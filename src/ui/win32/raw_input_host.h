@@ -25,8 +25,12 @@ class RawInputHost final : public LinkMessages {
   // hook. Call before the window's load step, so that a reader there at start-up is heard.
   void Attach(HWND window);
   std::optional<LRESULT> Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+  // From now on F12 is kept from the other programs, or no longer: the hook installed or taken
+  // away at once.
+  void TakeF12(bool take);
 
  private:
+  void StartHook();
   void Scan();
   // Installs the hook again once it has missed a key: Windows removed it.
   void CheckHook();
