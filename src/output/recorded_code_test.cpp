@@ -12,7 +12,8 @@ TEST(RecordedCode, ARecordReadsBackAsTheCodeItWasMadeOf) {
       CodeOutcome::Verdict::Good, {301, 99, 300, 100, 101, 300, 99, 302}, 165, "10100101", 200, 99};
   const CodeOutcome cut{CodeOutcome::Verdict::Timeout, {300, 99, 301}, {}, {}, {}, {}};
   for (const CodeOutcome& outcome : {good, cut}) {
-    const std::string line = RecordLine({7, "3f9a0c41d2e87b65", "t", outcome, false, {}, true});
+    const std::string line =
+        RecordLine({7, "3f9a0c41d2e87b65", "t", outcome, false, {}, false, Untyped::OwnWindow});
     EXPECT_EQ(RecordedOutcome(line), outcome) << line;
   }
   EXPECT_EQ(RecordedOutcome("varnel: 16 programs already follow this Varnel."), std::nullopt);

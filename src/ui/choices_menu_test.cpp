@@ -12,7 +12,7 @@ namespace {
 struct Keyboard final : TypingPort {
   bool OwnWindowInFront() override { return false; }
   bool ModifierHeld() override { return false; }
-  bool Type(std::string_view, TypeEnd, std::string&) override { return true; }
+  bool Type(std::string_view, TypeEnd, std::int32_t, TypingFailure&) override { return true; }
 };
 
 class Menu : public ::testing::Test {

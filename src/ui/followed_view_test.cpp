@@ -12,7 +12,8 @@ namespace varnel {
 namespace {
 
 std::string Record(const CodeOutcome& outcome) {
-  return RecordLine({1, "3f9a0c41d2e87b65", "t", outcome, true, "/dev/input/event17", false});
+  return RecordLine(
+      {1, "3f9a0c41d2e87b65", "t", outcome, true, "/dev/input/event17", false, std::nullopt});
 }
 
 const CodeOutcome kGood165{
