@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "app/second_start.h"
 #include "light/x11/indicator_light.h"
 #include "output/line_writer.h"
+#include "output/wayland/wayland_typing.h"
 #include "output/x11/xtest_typing.h"
 #include "process/program_clock.h"
 #include "process/standard_output.h"
@@ -46,11 +48,21 @@ int SecondStartRun(int argc, char** argv, const varnel::SessionStart& session) {
   return varnel::RunSecondStart(*session.second, *session.holder, shell);
 }
 
-// For --type: the keyboard that types into the X window in front, or null with the reason said.
+// For --type: the keyboard that types into the window in front, or null with the reason said.
 std::unique_ptr<varnel::TypingPort> OpenTyping() {
   if (OnWayland()) {
-    std::fprintf(stderr, "%s\n", varnel::kTypingOnWayland);
-    return nullptr;
+    // On Wayland Varnel's window is in front when it is the active one. Kept as Qt tells each
+    // change, for the port may ask from another thread.
+    auto active = std::make_shared<std::atomic<bool>>(QGuiApplication::applicationState() ==
+                                                      Qt::ApplicationActive);
+    QObject::connect(
+        qApp, &QGuiApplication::applicationStateChanged,
+        [active](Qt::ApplicationState state) { *active = state == Qt::ApplicationActive; });
+    std::string refusal;
+    std::unique_ptr<varnel::TypingPort> port =
+        varnel::OpenWaylandTyping([active] { return active->load(); }, refusal);
+    if (!port) std::fprintf(stderr, "%s\n", refusal.c_str());
+    return port;
   }
   const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!x11 || !x11->display()) {
