@@ -66,7 +66,7 @@ std::unique_ptr<varnel::TypingPort> OpenTyping() {
   }
   const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!x11 || !x11->display()) {
-    std::fprintf(stderr, "varnel: --type needs X11 or Windows, not Qt's %s platform\n",
+    std::fprintf(stderr, "varnel: --type needs X11 or Wayland, not Qt's %s platform\n",
                  qPrintable(QGuiApplication::platformName()));
     return nullptr;
   }
