@@ -116,8 +116,16 @@ std::string UsageText(const CommandLineRules& rules) {
       "              menu, a screen locker) to end, for the screen to be unlocked and, on\n"
       "              Windows, for a window with more rights than Varnel's to leave the\n"
       "              front, and is skipped if it must wait longer. The records say why a\n"
-      "              code was not typed. On X11 and Windows only: not on Wayland";
-  text += rules.headless ? ", nor with\n              --headless\n" : "\n";
+      "              code was not typed.\n";
+  if (rules.headless) {
+    text +=
+        "              On Wayland: GNOME's own remote-desktop service (no prompt; GNOME\n"
+        "              Shell shows its screen-sharing indicator while Varnel runs), or on\n"
+        "              sway, labwc, Hyprland and other wlroots desktops a virtual keyboard\n"
+        "              of Varnel's own; neither tells of a modifier held, nor the virtual\n"
+        "              keyboard of a locked screen. Not on KDE Plasma or other Wayland\n"
+        "              desktops, nor with --headless\n";
+  }
   text +=
       "  --type-delay=MS\n"
       "              a pause of MS milliseconds (0 to 200; none by default) between typed\n"
