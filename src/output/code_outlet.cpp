@@ -4,7 +4,7 @@ namespace varnel {
 
 void CodeOutlet::TypeCodes(TypingPort& port, TypingOptions options, CodeTyping::Say say) {
   StopTyping();
-  runner_ = options.pauseMs > 0 ? OpenTypingThread() : OpenTypingHere();
+  runner_ = options.pauseMs > 0 || port.Slow() ? OpenTypingThread() : OpenTypingHere();
   typing_ = std::make_unique<CodeTyping>(port, options, *runner_, std::move(say));
   typing_->LinkNow(direct_);
 }

@@ -43,10 +43,8 @@ std::unique_ptr<TypingRunner> OpenTypingThread();
 std::unique_ptr<TypingRunner> OpenTypingHere();
 
 // Where typing cannot work, the line that says so at start-up.
-inline constexpr const char* kTypingOnWayland =
-    "varnel: --type needs X11 or Windows: on Wayland no program may type into another";
 inline constexpr const char* kTypingHeadless =
-    "varnel: --type needs X11 or Windows: with --headless there is no display to type into";
+    "varnel: --type needs a display: with --headless there is no window in front to type into";
 
 // The text typed for a code: its value in decimal digits for a good code, nothing otherwise.
 std::string TypedText(const CodeOutcome& outcome);

@@ -47,6 +47,9 @@ class TypingPort {
   // What keeps keys from reaching the window in front now, if anything: Grab, Locked or
   // Elevated. Like a modifier, it is waited out for a second.
   virtual std::optional<Untyped> Barred() { return std::nullopt; }
+  // Whether its keys take their time going out even with no pace (a round trip to the
+  // compositor for each, a new session settling): they then go out on a thread of their own.
+  virtual bool Slow() { return false; }
   // Types `text`, then `end`, into the window in front, `pauseMs` between one key and the next.
   // False, with `failure` filled in, when it could not.
   virtual bool Type(std::string_view text, TypeEnd end, std::int32_t pauseMs,

@@ -37,7 +37,7 @@ inline const std::string kTakeF12MenuText = "Trattieni F12 dagli altri programmi
 inline const std::string kStartAtLoginMenuText = "Avvia Varnel all'accesso";
 // Why typing cannot be chosen, as the entry's tooltip says.
 inline const std::string kTypingOnWaylandTip =
-    "Su Wayland un programma non può scrivere in un altro";
+    "Questo desktop Wayland non offre a Varnel un modo di scrivere in un altro programma";
 inline const std::string kTypingUnavailableTip =
     "Su questo schermo Varnel non può scrivere in un altro programma";
 inline const std::string kViewerTypingTip =

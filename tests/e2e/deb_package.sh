@@ -23,7 +23,8 @@ diff <(dpkg-deb -f "$deb" Description | tail -n +2 | sed 's/^ //; s/^\.$//') \
   "$here/../../packaging/description.txt" || fail "the long description differs from its source"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libx11-6 libxtst6 qt6-qpa-plugins libevdev2; do
+for needed in libqt6widgets6 libqt6dbus6 libx11-6 libxtst6 libwayland-client0 qt6-qpa-plugins \
+  libevdev2; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 [[ $(dpkg-deb -f "$deb" Recommends) == *qt6-wayland* ]] || fail "it does not recommend qt6-wayland"

@@ -35,7 +35,7 @@ done
 echo "--type: refused without a display, and an end it does not know with the usage"
 "$varnel" --headless --type 2>"$work/stderr"
 status=$?
-(( status == 2 )) && [[ $(cat "$work/stderr") == "varnel: --type needs X11 or Windows: with --headless"* ]] ||
+(( status == 2 )) && [[ $(cat "$work/stderr") == "varnel: --type needs a display: with --headless"* ]] ||
   fail "--headless --type: status $status, $(cat "$work/stderr")"
 "$varnel" --type=space 2>"$work/stderr"
 status=$?

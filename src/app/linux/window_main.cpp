@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include "light/no_light.h"
 #include "light/x11/indicator_light.h"
 #include "output/line_writer.h"
+#include "output/wayland/wayland_typing.h"
 #include "output/x11/xtest_typing.h"
 #include "process/program_clock.h"
 #include "process/standard_output.h"
@@ -89,16 +91,22 @@ int SecondStartRun(int argc, char** argv, const varnel::SessionStart& session) {
   return varnel::RunSecondStart(*session.second, *session.holder, shell);
 }
 
-// For --type: the keyboard that types into the X window in front, or null with the reason in
+// For --type: the keyboard that types into the window in front, or null with the reason in
 // `problem`.
 std::unique_ptr<varnel::TypingPort> OpenTyping(std::string& problem) {
   if (OnWayland()) {
-    problem = varnel::kTypingOnWayland;
-    return nullptr;
+    // On Wayland Varnel's window is in front when it is the active one. Kept as Qt tells each
+    // change, for the port may ask from another thread.
+    auto active = std::make_shared<std::atomic<bool>>(QGuiApplication::applicationState() ==
+                                                      Qt::ApplicationActive);
+    QObject::connect(
+        qApp, &QGuiApplication::applicationStateChanged,
+        [active](Qt::ApplicationState state) { *active = state == Qt::ApplicationActive; });
+    return varnel::OpenWaylandTyping([active] { return active->load(); }, problem);
   }
   const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!x11 || !x11->display()) {
-    problem = "varnel: --type needs X11 or Windows, not Qt's " +
+    problem = "varnel: --type needs X11 or Wayland, not Qt's " +
               QGuiApplication::platformName().toStdString() + " platform";
     return nullptr;
   }
