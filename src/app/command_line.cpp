@@ -173,26 +173,18 @@ std::string UsageText(const CommandLineRules& rules) {
       "              also type each good code's value in decimal digits into the window\n"
       "              in front, then END: enter (the default), tab or none; never a bad or\n"
       "              cut code, nothing while Varnel's own window is in front or the reader\n"
-      "              is heard only through it, and no code while a modifier, another
-      "
-      "              program's hold on the keyboard, a locked screen or a window with more
-      "
+      "              is heard only through it, and no code while a modifier, another\n"
+      "              program's hold on the keyboard, a locked screen or a window with more\n"
       "              rights stays in the way for a second: the records say why.";
   if (rules.headless) {
     text +=
-        " On Wayland
-        "
-        "              through GNOME's remote-desktop service or a wlroots compositor's
-        "
-        "              virtual keyboard; not on KDE Plasma or other Wayland desktops, nor
-        "
+        " On Wayland\n"
+        "              through GNOME's remote-desktop service or a wlroots compositor's\n"
+        "              virtual keyboard; not on KDE Plasma or other Wayland desktops, nor\n"
         "              with --headless";
   }
-  text += "
-          --no -
-          type type nothing,
-      whatever is kept ";
-      text +=
+  text += "\n  --no-type   type nothing, whatever is kept\n";
+  text +=
       "  --type-delay=MS\n"
       "              a pause of MS milliseconds (0 to 200; none by default) between typed\n"
       "              keys, for remote desktops and programs that drop keys sent fast\n";
