@@ -111,12 +111,9 @@ std::string UsageText(const CommandLineRules& rules) {
       "              also type each good code's value in decimal digits into the window\n"
       "              in front, then END: enter (the default), tab or none; never a bad or\n"
       "              cut code, nothing while Varnel's own window is in front or the reader\n"
-      "              is heard only through it; a code waits a second at most for a\n"
-      "              modifier to be let go, for another program's hold on the keyboard (a\n"
-      "              menu, a screen locker) to end, for the screen to be unlocked and, on\n"
-      "              Windows, for a window with more rights than Varnel's to leave the\n"
-      "              front, and is skipped if it must wait longer. The records say why a\n"
-      "              code was not typed.\n";
+      "              is heard only through it, and no code while a modifier, another\n"
+      "              program's hold on the keyboard, a locked screen or a window with more\n"
+      "              rights stays in the way for a second: the records say why.\n";
   if (rules.headless) {
     text +=
         "              On Wayland: GNOME's own remote-desktop service (no prompt; GNOME\n"

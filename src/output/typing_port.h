@@ -22,7 +22,7 @@ enum class Untyped {
   Grab,        // another program held the keyboard (a menu, a screen locker)
   Locked,      // the screen was locked, or the screen saver on
   Elevated,    // the window in front runs with more rights than Varnel, or the system refused
-  Ended,       // the typing ended first: the program, or the means of typing, went away
+  Ended,       // the program ended first, or its means of typing failed or went away
 };
 // "bad", "own-window", "window-path", "modifier", "grab", "locked", "elevated", "ended".
 const char* UntypedName(Untyped cause);
