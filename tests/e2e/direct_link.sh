@@ -179,19 +179,6 @@ recorder_pid=$!
 for _ in $(seq 100); do grep -q ready "$work/keys" 2>/dev/null && break; sleep 0.05; done
 other=$(wait_window x11-key-recorder 5) || fail "no test window"
 xdotool windowfocus --sync "$other"
-# typed: the text the test window got. wait_typed TEXT: until it is TEXT, 3 s at most after the
-# last release.
-typed() { awk '$1 == "text" { printf "%s", $2 }' "$work/keys"; }
-wait_typed() {
-  for _ in $(seq 150); do [[ $(typed) == "$1" ]] && return 0; sleep 0.02; done
-  fail "the window in front got '$(typed)', not '$1'"
-}
-# record_typed N: the typed field of the Nth record, and the untyped one after it if it has one,
-# once the record is there.
-record_typed() {
-  for _ in $(seq 100); do (( $(wc -l <"$work/records") >= $1 )) && break; sleep 0.05; done
-  sed -n "${1}p" "$work/records" | grep -o '"typed":.*}$' | tr -d '}'
-}
 lent() { xmodmap -pke | awk '$4 == "1" { print $2 }'; }
 expected=""
 
@@ -208,11 +195,7 @@ gaps=$(awk '$1 == "down" { if (t) printf "%d ", $3 - t; t = $3 }' "$work/keys")
 note "between the keys typed: $gaps ms"
 awk '{ exit !(NF == 3 && $1 >= 28 && $2 >= 28 && $3 >= 28) }' <<<"$gaps" ||
   fail "the keys were not 30 ms apart: $gaps"
-device_code 10100100
-device_blinks
-[[ $(typed) == "$expected" ]] || fail "a bad code typed '$(typed)'"
-[[ $(record_typed 2) == '"typed":false,"untyped":"bad"' ]] ||
-  fail "the bad code's record: $(sed -n 2p "$work/records")"
+typed_bad_code 2 "$expected"
 
 echo "on a French layout, the same code types the same digits from the shifted level"
 setxkbmap fr

@@ -236,3 +236,26 @@ follow() {
   grep -q "following the Varnel that runs in this session (process $pid, $follow_kind)" \
     "$work/$1.err" || fail "a follower ($follow_kind): $(cat "$work/$1.err")"
 }
+
+# What a start with --type typed, for a test window whose output is in $work/keys ("text TEXT"
+# lines) and records in $work/records. typed: the text the window got. wait_typed TEXT: until it
+# is TEXT, 3 s at most after the last release. record_typed N: the typed field of the Nth record,
+# and the untyped one after it if it has one, once the record is there.
+typed() { awk '$1 == "text" { printf "%s", $2 }' "$work/keys"; }
+wait_typed() {
+  for _ in $(seq 150); do [[ $(typed) == "$1" ]] && return 0; sleep 0.02; done
+  fail "the window in front got '$(typed)', not '$1'"
+}
+record_typed() {
+  for _ in $(seq 100); do (( $(wc -l <"$work/records") >= $1 )) && break; sleep 0.05; done
+  sed -n "${1}p" "$work/records" | grep -o '"typed":.*}$' | tr -d '}'
+}
+# typed_bad_code N TEXT: a code with bad parity, the Nth decided, blinks, leaves the window's text
+# at TEXT and is recorded as not typed, being bad.
+typed_bad_code() {
+  device_code 10100100
+  device_blinks
+  [[ $(typed) == "$2" ]] || fail "a bad code typed '$(typed)'"
+  [[ $(record_typed "$1") == '"typed":false,"untyped":"bad"' ]] ||
+    fail "the bad code's record: $(sed -n "${1}p" "$work/records")"
+}

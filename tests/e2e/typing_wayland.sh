@@ -29,17 +29,6 @@ device_startup_light
 window_pid=$!
 for _ in $(seq 200); do grep -q '^ready' "$work/keys" && break; sleep 0.05; done
 grep -q '^ready' "$work/keys" || fail "the text window got no focus: $(cat "$work/window.err")"
-# typed: the text the test window got. wait_typed TEXT: until it is TEXT, 3 s at most.
-typed() { awk '$1 == "text" { printf "%s", $2 }' "$work/keys"; }
-wait_typed() {
-  for _ in $(seq 150); do [[ $(typed) == "$1" ]] && return 0; sleep 0.02; done
-  fail "the window in front got '$(typed)', not '$1'"
-}
-# record_typed N: the typed field of the Nth record and what follows it, once it is there.
-record_typed() {
-  for _ in $(seq 100); do (( $(wc -l <"$work/records") >= $1 )) && break; sleep 0.05; done
-  sed -n "${1}p" "$work/records" | grep -o '"typed":.*}$' | tr -d '}'
-}
 
 echo "a good code types its value and Enter into the window in front, whole"
 device_code 10100101
@@ -49,11 +38,7 @@ note "typed by $(( $(mono_ms) - released )) ms after the last release"
   fail "the good code's record: $(sed -n 1p "$work/records")"
 
 echo "a bad code types nothing"
-device_code 10100100
-device_blinks
-[[ $(typed) == '165\r' ]] || fail "a bad code typed '$(typed)'"
-[[ $(record_typed 2) == '"typed":false,"untyped":"bad"' ]] ||
-  fail "the bad code's record: $(sed -n 2p "$work/records")"
+typed_bad_code 2 '165\r'
 
 if [[ $compositor == sway ]]; then
   echo "Varnel's own window active: nothing typed"
