@@ -5,7 +5,7 @@
 namespace varnel {
 namespace {
 
-// The characters that the desktop entry specification reserves in a command line: an argument
+// The characters that freedesktop.org's desktop entry format reserves in a command line: an argument
 // holding any of them is quoted.
 constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
 
