@@ -5,8 +5,8 @@
 namespace varnel {
 namespace {
 
-// The characters that freedesktop.org's desktop entry format reserves in a command line: an argument
-// holding any of them is quoted.
+// The characters that freedesktop.org's desktop entry format reserves in a command line: an
+// argument holding any of them is quoted.
 constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
 
 // `program` as the Exec key's one argument: quoted where it must be, with what is special inside
