@@ -1,6 +1,8 @@
 #include "output/code_typing.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 
 namespace varnel {
 
@@ -9,27 +11,31 @@ std::string TypedText(const CodeOutcome& outcome) {
   return std::to_string(*outcome.value);
 }
 
-const char* UntypedName(Untyped cause) {
-  switch (cause) {
-    case Untyped::Bad:
-      return "bad";
-    case Untyped::OwnWindow:
-      return "own-window";
-    case Untyped::WindowPath:
-      return "window-path";
-    case Untyped::Modifier:
-      return "modifier";
-    case Untyped::Grab:
-      return "grab";
-    case Untyped::Locked:
-      return "locked";
-    case Untyped::Elevated:
-      return "elevated";
-    case Untyped::Ended:
-      break;
-  }
-  return "ended";
-}
+namespace {
+
+// Each cause, in the order of Untyped: its name in the record, and, for what is waited out, why
+// the code was given up, as the person is told.
+struct CauseText {
+  const char* name;
+  const char* waitedOut;
+};
+constexpr std::array<CauseText, 8> kCauses{{
+    {"bad", nullptr},
+    {"own-window", nullptr},
+    {"window-path", nullptr},
+    {"modifier", "a modifier key was still held a second after it"},
+    {"grab", "another program holds the keyboard (a menu or a screen locker)"},
+    {"locked", "the screen is locked"},
+    {"elevated", "the window in front runs with more rights than Varnel"},
+    {"ended", nullptr},
+}};
+static_assert(static_cast<std::size_t>(Untyped::Ended) + 1 == kCauses.size());
+
+const CauseText& TextOf(Untyped cause) { return kCauses[static_cast<std::size_t>(cause)]; }
+
+}  // namespace
+
+const char* UntypedName(Untyped cause) { return TextOf(cause).name; }
 
 std::optional<TypeEnd> TypeEndNamed(const std::string& name) {
   if (name == "enter") return TypeEnd::Enter;
@@ -116,13 +122,7 @@ bool CodeTyping::TrySettle(Pending& pending, Tick now) {
       modifier ? std::optional(Untyped::Modifier) : port_.Barred();
   if (barred) {
     if (TickDiff(now, pending.decidedAt) < kModifierWaitMs) return false;
-    NotTyped(code, *barred,
-             *barred == Untyped::Modifier ? "a modifier key was still held a second after it"
-             : *barred == Untyped::Grab
-                 ? "another program holds the keyboard (a menu or a screen locker)"
-             : *barred == Untyped::Locked
-                 ? "the screen is locked"
-                 : "the window in front runs with more rights than Varnel");
+    NotTyped(code, *barred, TextOf(*barred).waitedOut);
     return true;
   }
   pending.started = true;
